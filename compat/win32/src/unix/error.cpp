@@ -1,0 +1,14 @@
+// Last-error value: one per thread, as on Windows.
+#include <windows.h>
+
+namespace {
+thread_local DWORD lastError = ERROR_SUCCESS;
+}
+
+DWORD WINAPI GetLastError(void) {
+    return lastError;
+}
+
+void WINAPI SetLastError(DWORD code) {
+    lastError = code;
+}

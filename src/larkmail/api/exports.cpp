@@ -1,0 +1,2 @@
+// The library's two entry points.
+#include <larkmail/larkmail.h>

@@ -1,0 +1,22 @@
+// UTF-16 strings inside the library and their conversion to and from narrow text.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace SMTPClientNS {
+
+// Internal text: UTF-16, the same unit type as WCHAR and the public WideChar.
+typedef std::basic_string<WCHAR> WideString;
+
+// UTF-16 to the system ANSI code page. A null text leaves target unchanged; an empty text
+// gives an empty target. Characters the code page lacks become what WideCharToMultiByte
+// makes of them.
+void WideToAnsi(const WCHAR* text, std::string& target);
+
+// Narrow text in codePage (CP_ACP or CP_UTF8) to UTF-16. A null or empty text leaves target
+// unchanged.
+void NarrowToWide(const char* text, WideString& target, UINT codePage);
+
+} // namespace SMTPClientNS
