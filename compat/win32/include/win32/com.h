@@ -1,0 +1,4 @@
+// COM initialisation and GUID creation.
+#pragma once
+
+#include "types.h"

@@ -1,0 +1,4 @@
+// CryptoAPI base64 encoding (CryptBinaryToStringA).
+#pragma once
+
+#include "types.h"

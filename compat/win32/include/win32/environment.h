@@ -1,0 +1,4 @@
+// Process environment and command line.
+#pragma once
+
+#include "types.h"

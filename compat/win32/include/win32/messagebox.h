@@ -1,0 +1,4 @@
+// Message boxes (MessageBoxW).
+#pragma once
+
+#include "types.h"

@@ -1,0 +1,4 @@
+// Modules: LoadLibraryW, GetProcAddress, FreeLibrary, GetModuleFileNameW, GetModuleHandleW.
+#pragma once
+
+#include "types.h"

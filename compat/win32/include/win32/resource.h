@@ -1,0 +1,4 @@
+// String resources (LoadStringW).
+#pragma once
+
+#include "types.h"

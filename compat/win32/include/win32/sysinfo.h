@@ -1,0 +1,4 @@
+// Computer name and local time.
+#pragma once
+
+#include "types.h"
