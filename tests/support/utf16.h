@@ -1,14 +1,9 @@
 // UTF-8 <-> UTF-16 for test assertions, independent of the code under test.
 #pragma once
 
-#include <string>
+#include "host_text.h"
 
 namespace testsupport {
-
-std::u16string Utf16(const std::string& utf8);
-std::string Utf8(const std::u16string& utf16);
-inline std::string Utf8(const char16_t* utf16) {
-    return utf16 ? Utf8(std::u16string(utf16)) : std::string("<null>");
-}
-
+using larkhost::Utf16;
+using larkhost::Utf8;
 } // namespace testsupport

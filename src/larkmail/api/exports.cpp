@@ -1,2 +1,19 @@
-// The library's two entry points.
-#include <larkmail/larkmail.h>
+// The library's two entry points. The host drives what they return through the objects'
+// operation tables only; no exception leaves the library.
+#include "api/smtp_client_facade.h"
+
+#include <new>
+
+using namespace SMTPClientNS;
+
+LARKMAIL_EXPORT ISmtpClient* LARKMAIL_CALL CreateSmtpClient() {
+    CSmtpClientWrapper* state = new (std::nothrow) CSmtpClientWrapper();
+    if (!state)
+        return nullptr;
+    CSmtpClient* facade = new (std::nothrow) CSmtpClient(state);
+    if (!facade) {
+        state->Release();
+        return nullptr;
+    }
+    return facade;
+}

@@ -1,8 +1,7 @@
-#include "utf16.h"
+#include "host_text.h"
 
-namespace testsupport {
+namespace larkhost {
 
-// Well-formed input only: the tests control what they convert.
 std::u16string Utf16(const std::string& utf8) {
     std::u16string out;
     for (size_t i = 0; i < utf8.size();) {
@@ -63,4 +62,4 @@ std::string Utf8(const std::u16string& utf16) {
     return out;
 }
 
-} // namespace testsupport
+} // namespace larkhost

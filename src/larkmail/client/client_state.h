@@ -1,0 +1,116 @@
+// CSmtpClientWrapper: the client state behind every ISmtpClient facade. It stores the settings,
+// the outcome of the last synchronous send, its reference count and the resources of the send
+// machinery. Setters store values as given; nothing is applied until a send reads them.
+#pragma once
+
+#include "client/async_thread.h"
+#include "text/wide_text.h"
+
+#include <larkmail/larkmail.h>
+
+#include <curl/curl.h>
+
+#include <atomic>
+#include <deque>
+#include <string>
+
+namespace SMTPClientNS {
+
+// Internal result before any synchronous send has run.
+const int LAST_RESULT_NONE = 999;
+
+class CSmtpClientWrapper : public ISmtpClient {
+public:
+    CSmtpClientWrapper();
+    ~CSmtpClientWrapper() override;
+    CSmtpClientWrapper(const CSmtpClientWrapper&) = delete;
+    CSmtpClientWrapper& operator=(const CSmtpClientWrapper&) = delete;
+
+    int Send() override;
+    int SendAsync() override;
+    int CancelAsync(int taskId) override;
+    const WCHAR* GetSessionText() override;
+    void SetLogFile(const WCHAR* path, bool append) override;
+    const WCHAR* GetLastSessionLine() override;
+    int GetLastResult() override { return lastResult_; }
+    int SetProxy(const WCHAR* host, int port, int kind, const WCHAR* user,
+                 const WCHAR* password) override;
+    void GetProxyValue(WCHAR* buffer, int which) override;
+    void SetProxyEnabled(bool enabled) override { proxyEnabled_ = enabled; }
+    bool IsProxyEnabled() override { return proxyEnabled_; }
+    void SetCallback(ISendCallback* callback) override { callback_ = callback; }
+    ISendCallback* GetCallback() override { return callback_; }
+    void SetVerifyPeer(int verify) override { verifyPeer_ = verify; }
+    int GetVerifyPeer() override { return verifyPeer_; }
+    void SetVerifyStatus(bool verify) override { verifyStatus_ = verify; }
+    bool GetVerifyStatus() override { return verifyStatus_; }
+    void SetUseTls(bool useTls) override { useTls_ = useTls; }
+    bool GetUseTls() override { return useTls_; }
+    void SetTlsVersion(int version) override { tlsVersion_ = version; }
+    int GetTlsVersion() override { return tlsVersion_; }
+    void SetConnectTimeout(int seconds) override { connectTimeout_ = seconds; }
+    int GetConnectTimeout() override { return connectTimeout_; }
+    void SetUser(const WCHAR* user) override { Assign(user_, user); }
+    const WCHAR* GetUser() override { return user_.c_str(); }
+    void SetPassword(const WCHAR* password) override { Assign(password_, password); }
+    const WCHAR* GetPassword() override { return password_.c_str(); }
+    void SetBearerToken(const WCHAR* token) override { Assign(bearerToken_, token); }
+    const WCHAR* GetBearerToken() override { return bearerToken_.c_str(); }
+    void SetHost(const WCHAR* host) override { Assign(host_, host); }
+    const WCHAR* GetHost() override { return host_.c_str(); }
+    void SetPort(int port) override { port_ = port; }
+    int GetPort() override { return port_; }
+    void AddRef() override;
+    void Release() override;
+    void SetMimeMessage(IMimeMessage* message) override { message_ = message; }
+    IMimeMessage* GetMimeMessage() override { return message_; }
+
+    // Read by the send log.
+    const WideString& LogPath() const { return logPath_; }
+    bool LogAppend() const { return logAppend_; }
+
+private:
+    // A null text is stored as the empty string.
+    static void Assign(WideString& field, const WCHAR* text) { field = text ? text : TEXT(""); }
+
+    // Frees the transfer set of the last synchronous send and nulls its references.
+    void FreeLastTransfer();
+
+    IMimeMessage* message_ = nullptr;
+    ISendCallback* callback_ = nullptr;
+    CAsyncThread worker_;
+    // Transfer set of the last synchronous send: kept until the next send or destruction.
+    CURL* transfer_ = nullptr;
+    curl_mime* root_ = nullptr;
+    curl_mime* mixed_ = nullptr;
+    curl_mime* related_ = nullptr;
+    curl_mime* alternative_ = nullptr;
+    curl_slist* recipients_ = nullptr;
+    curl_slist* headers_ = nullptr;
+    bool verifyStatus_ = false;
+    bool proxyEnabled_ = false;
+    bool useTls_ = true;
+    bool logAppend_ = true;
+    int tlsVersion_ = 0;
+    int port_ = -1;
+    int verifyPeer_ = 0;
+    int lastResult_ = LAST_RESULT_NONE;
+    // Asynchronous sends hold references from other threads, so the count is atomic.
+    std::atomic<int> referenceCount_{1};
+    int connectTimeout_ = 0;
+    WideString user_;
+    WideString password_;
+    WideString host_;
+    WideString textBuffer_;
+    WideString bearerToken_;
+    WideString logPath_;
+    WideString proxyPassword_;
+    WideString proxyUser_;
+    int proxyKind_ = PROXY_SOCKS5;
+    int proxyPort_ = -1;
+    WideString proxyHost_;
+    std::deque<std::string> messageList_;
+    std::deque<std::string> traceList_;
+};
+
+} // namespace SMTPClientNS

@@ -1,0 +1,37 @@
+// Loads the library the way every host does: dlopen, then its two exports by name.
+#pragma once
+
+#include <larkmail/larkmail.h>
+
+#include <string>
+
+namespace larkhost {
+
+class LarkmailLibrary {
+public:
+    // Loads the library file at path; ok() tells whether it loaded.
+    explicit LarkmailLibrary(const std::string& path);
+    ~LarkmailLibrary();
+    LarkmailLibrary(const LarkmailLibrary&) = delete;
+    LarkmailLibrary& operator=(const LarkmailLibrary&) = delete;
+
+    bool ok() const { return handle_ != nullptr; }
+    const std::string& error() const { return error_; }
+
+    // The export's function, or null when the library lacks it.
+    CreateSmtpClientFn createSmtpClientFn() const;
+    CreateMimeMessageFn createMimeMessageFn() const;
+
+    // New objects through the exports; null when the export is missing.
+    SMTPClientNS::ISmtpClient* createSmtpClient() const;
+    SMTPClientNS::IMimeMessage* createMimeMessage() const;
+
+private:
+    void* handle_ = nullptr;
+    std::string error_;
+};
+
+// The library file beside the running program (for tools installed next to it).
+std::string LibraryBesideProgram();
+
+} // namespace larkhost

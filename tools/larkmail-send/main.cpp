@@ -1,0 +1,105 @@
+// larkmail-send: a host program and command-line tool. It loads the library through its two
+// exports only, configures a client from its options and sends one message.
+#include "host_library.h"
+#include "host_text.h"
+#include "options.h"
+
+#include <cstdio>
+#include <iostream>
+
+using namespace SMTPClientNS;
+using larkhost::Utf16;
+using larkhost::Utf8;
+
+namespace {
+
+void ApplySettings(ISmtpClient* client, const SendOptions& o) {
+    if (o.host)
+        client->SetHost(Utf16(*o.host).c_str());
+    if (o.port)
+        client->SetPort(*o.port);
+    if (o.user)
+        client->SetUser(Utf16(*o.user).c_str());
+    if (o.password)
+        client->SetPassword(Utf16(*o.password).c_str());
+    if (o.token)
+        client->SetBearerToken(Utf16(*o.token).c_str());
+    if (o.useTls)
+        client->SetUseTls(*o.useTls);
+    if (o.tlsVersion)
+        client->SetTlsVersion(*o.tlsVersion);
+    if (o.verifyPeer)
+        client->SetVerifyPeer(*o.verifyPeer);
+    if (o.verifyStatus)
+        client->SetVerifyStatus(*o.verifyStatus);
+    if (o.connectTimeout)
+        client->SetConnectTimeout(*o.connectTimeout);
+    if (o.proxyHost)
+        client->SetProxy(Utf16(*o.proxyHost).c_str(), o.proxyPort, o.proxyKind,
+                         Utf16(o.proxyUser).c_str(), Utf16(o.proxyPassword).c_str());
+    if (o.logFile)
+        client->SetLogFile(Utf16(*o.logFile).c_str(), o.logAppend);
+}
+
+std::string ProxyValue(ISmtpClient* client, int which) {
+    WideChar buffer[PROXY_VALUE_BUFFER_SIZE] = {};
+    client->GetProxyValue(buffer, which);
+    return Utf8(buffer);
+}
+
+void PrintSettings(ISmtpClient* client) {
+    std::cout << "host:            " << Utf8(client->GetHost()) << "\n"
+              << "port:            " << client->GetPort() << "\n"
+              << "user:            " << Utf8(client->GetUser()) << "\n"
+              << "password:        " << Utf8(client->GetPassword()) << "\n"
+              << "bearer token:    " << Utf8(client->GetBearerToken()) << "\n"
+              << "use TLS:         " << (client->GetUseTls() ? "yes" : "no") << "\n"
+              << "TLS version:     " << client->GetTlsVersion() << "\n"
+              << "verify peer:     " << client->GetVerifyPeer() << "\n"
+              << "verify status:   " << (client->GetVerifyStatus() ? "yes" : "no") << "\n"
+              << "connect timeout: " << client->GetConnectTimeout() << "\n"
+              << "proxy enabled:   " << (client->IsProxyEnabled() ? "yes" : "no") << "\n"
+              << "proxy host:      " << ProxyValue(client, PROXY_VALUE_HOST) << "\n"
+              << "proxy port:      " << ProxyValue(client, PROXY_VALUE_PORT) << "\n"
+              << "proxy kind:      " << ProxyValue(client, PROXY_VALUE_KIND) << "\n"
+              << "proxy user:      " << ProxyValue(client, PROXY_VALUE_USER) << "\n"
+              << "proxy password:  " << ProxyValue(client, PROXY_VALUE_PASSWORD) << "\n"
+              << "last result:     " << client->GetLastResult() << "\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    SendOptions options;
+    std::string error;
+    if (!ParseOptions(argc, argv, options, error)) {
+        std::cerr << argv[0] << ": " << error << "\nTry '" << argv[0] << " --help'.\n";
+        return 2;
+    }
+    if (options.help) {
+        std::cout << UsageText(argv[0]);
+        return 0;
+    }
+
+    const std::string path =
+        options.library.empty() ? larkhost::LibraryBesideProgram() : options.library;
+    larkhost::LarkmailLibrary library(path);
+    ISmtpClient* client = library.createSmtpClient();
+    if (!client) {
+        std::cerr << argv[0] << ": cannot use the library " << path << ": "
+                  << (library.ok() ? "no CreateSmtpClient export" : library.error()) << "\n";
+        return 1;
+    }
+    ApplySettings(client, options);
+
+    int exitCode = 0;
+    if (options.showSettings) {
+        PrintSettings(client);
+    } else {
+        const int result = client->Send();
+        std::cout << "result: " << result << "\n";
+        exitCode = result == SMTP_SUCCESS ? 0 : 1;
+    }
+    client->Release();
+    return exitCode;
+}
