@@ -1,0 +1,57 @@
+// UTF-16 text to bytes of a named character set, through one cached iconv descriptor.
+#pragma once
+
+#include <windows.h>
+
+#include <iconv.h>
+
+#include <cstddef>
+#include <mutex>
+#include <string>
+
+namespace SMTPClientNS {
+
+class CharsetConverterTestPeer;
+
+// The process-wide converter. It keeps one descriptor from UTF-16LE into the character set
+// last asked for and reopens it only when the name changes. Characters the target set cannot
+// represent are left out. Conversions are serialised by a lock, so any thread may convert.
+class CCharsetConverter {
+public:
+    // The one instance, created on first use (thread-safe) and destroyed at process exit.
+    static CCharsetConverter& Instance();
+
+    ~CCharsetConverter();
+    CCharsetConverter(const CCharsetConverter&) = delete;
+    CCharsetConverter& operator=(const CCharsetConverter&) = delete;
+
+    // Converts the NUL-terminated text into charset. On success returns 0, *out receives a new
+    // zero-filled area (release with delete[]) that holds the bytes and at least one zero byte
+    // after them, and *outLen the number of bytes. Failures leave out and outLen unchanged:
+    // -1 empty charset, null argument or empty text; -19 invalid inner arguments or no memory
+    // for the output; -20 no memory for the input copy; -21 character set unknown (or a name
+    // too long to open); -22 the conversion failed after producing output.
+    int ConvertFromWide(std::string charset, const WCHAR* text, char** out, size_t* outLen);
+
+private:
+    friend class CharsetConverterTestPeer; // creates private instances, reads openCount_
+
+    CCharsetConverter();
+
+    // Outcome of ConvertBytes: one of these, or a positive errno value of a failed iconv call.
+    static constexpr int kConverted = 0;
+    static constexpr int kInvalid = -1;
+    static constexpr int kCannotOpen = -2;
+
+    int ConvertBytes(const char* input, size_t n, const std::string& charset, char** out,
+                     size_t* outLen);
+    void Forget();
+
+    iconv_t descriptor_;
+    std::string charset_;  // name the descriptor was opened for; empty when there is none
+    bool skipsInvalid_;    // the descriptor was opened with the "//IGNORE" suffix
+    size_t openCount_ = 0; // iconv_open calls made by this instance (observed by tests)
+    std::mutex lock_;
+};
+
+} // namespace SMTPClientNS
