@@ -11,7 +11,7 @@ bool IsValidAddress(const WCHAR* text) {
     for (; text[length]; ++length) {
         if (text[length] < 0x20)
             return false;
-        if (text[length] == u'@' && !sawAt) {
+        if (text[length] == TEXT('@') && !sawAt) {
             sawAt = true;
             firstAt = length;
         }

@@ -5,29 +5,29 @@ namespace SMTPClientNS {
 namespace {
 
 WCHAR Lower(WCHAR c) {
-    return c >= u'A' && c <= u'Z' ? WCHAR(c - u'A' + u'a') : c;
+    return c >= TEXT('A') && c <= TEXT('Z') ? WCHAR(c - TEXT('A') + TEXT('a')) : c;
 }
 
 // Starts an image tag: "img" in any case right after the '<' at lt.
 bool StartsImageTag(const WideString& html, size_t lt) {
-    return lt + 3 < html.size() && Lower(html[lt + 1]) == u'i' && Lower(html[lt + 2]) == u'm' &&
-           Lower(html[lt + 3]) == u'g';
+    return lt + 3 < html.size() && Lower(html[lt + 1]) == TEXT('i') &&
+           Lower(html[lt + 2]) == TEXT('m') && Lower(html[lt + 3]) == TEXT('g');
 }
 
 } // namespace
 
 HtmlImageRewrite RewriteHtmlImages(const WideString& html) {
-    static const WideString prefix(u"cid:");
+    static const WideString prefix(TEXT("cid:"));
     HtmlImageRewrite result;
     size_t copied = 0; // html before this position is already in result.html
     for (size_t pos = 0;;) {
-        const size_t gt = html.find(u'>', pos);
+        const size_t gt = html.find(TEXT('>'), pos);
         if (gt == WideString::npos)
             break;
-        const size_t lt = html.find(u'<', pos);
+        const size_t lt = html.find(TEXT('<'), pos);
         if (lt < gt && StartsImageTag(html, lt)) {
-            const size_t open = html.find(u'"', lt);
-            const size_t close = open == WideString::npos ? open : html.find(u'"', open + 1);
+            const size_t open = html.find(TEXT('"'), lt);
+            const size_t close = open == WideString::npos ? open : html.find(TEXT('"'), open + 1);
             if (close != WideString::npos && close < gt) {
                 result.paths.push_back(html.substr(open + 1, close - open - 1));
                 result.html.append(html, copied, open + 1 - copied);

@@ -68,7 +68,7 @@ const WideChar* AddressHalf(const AddressEntry* entry, AddressPart part) {
 
 } // namespace
 
-CMimeMessage::CMimeMessage() : charset_(u"UTF-8") {}
+CMimeMessage::CMimeMessage() : charset_(TEXT("UTF-8")) {}
 
 CMimeMessage::~CMimeMessage() = default;
 
