@@ -1,6 +1,8 @@
 // The library's two entry points. The host drives what they return through the objects'
-// operation tables only; no exception leaves the library.
+// operation tables only; no exception leaves the library, so each returns null only when
+// memory runs out.
 #include "api/smtp_client_facade.h"
+#include "message/mime_message.h"
 
 #include <new>
 
@@ -16,4 +18,13 @@ LARKMAIL_EXPORT ISmtpClient* LARKMAIL_CALL CreateSmtpClient() {
         return nullptr;
     }
     return facade;
+}
+
+// A new, empty message owned by the host, which ends it with Release.
+LARKMAIL_EXPORT IMimeMessage* LARKMAIL_CALL CreateMimeMessage() {
+    try {
+        return new CMimeMessage();
+    } catch (...) {
+        return nullptr;
+    }
 }
