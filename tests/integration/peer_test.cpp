@@ -299,8 +299,10 @@ TEST(SmtpPeer, ServerProcessEndsWithTheFixture) {
         ASSERT_GT(pid, 0);
         EXPECT_EQ(0, kill(pid, 0));
     }
-    EXPECT_EQ(-1, kill(pid, 0)) << "the server was stopped and reaped";
-    EXPECT_EQ(ESRCH, errno);
+    const int result = kill(pid, 0);
+    const int error = errno;
+    EXPECT_EQ(-1, result) << "the server was stopped and reaped";
+    EXPECT_EQ(ESRCH, error);
 }
 
 } // namespace
