@@ -1,0 +1,101 @@
+#include "smtp_peer.h"
+
+#include "json_value.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <thread>
+
+namespace testsupport {
+
+namespace {
+
+std::vector<std::string> ServerCommand(const SmtpPeerOptions& options, const std::string& store) {
+    std::vector<std::string> argv = {kSystemPython,
+                                     std::string(TEST_SUPPORT_DIR) + "/smtp_server.py", "--store",
+                                     store, "--exit-with-stdin"};
+    if (!options.certFile.empty())
+        argv.insert(argv.end(), {"--cert", options.certFile, "--key", options.keyFile});
+    if (options.requireTls)
+        argv.push_back("--require-tls");
+    if (!options.user.empty())
+        argv.insert(argv.end(), {"--user", options.user, "--password", options.password});
+    if (!options.xoauth2Token.empty())
+        argv.insert(argv.end(), {"--xoauth2-token", options.xoauth2Token});
+    if (options.authWithoutTls)
+        argv.push_back("--auth-without-tls");
+    for (const std::string& address : options.rejectRecipients)
+        argv.insert(argv.end(), {"--reject-recipient", address});
+    if (options.neverGreet)
+        argv.push_back("--never-greet");
+    return argv;
+}
+
+size_t CountEnvelopes(const std::string& folder) {
+    size_t count = 0;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+        count += entry.path().extension() == ".json";
+    return count;
+}
+
+} // namespace
+
+SmtpPeer::SmtpPeer(const SmtpPeerOptions& options) : child_(ServerCommand(options, store_.path())) {
+    std::string line;
+    if (!child_.readLine(line, std::chrono::seconds(15)) || line.rfind("PORT ", 0) != 0)
+        throw std::runtime_error("smtp_server.py did not report its port");
+    port_ = std::stoi(line.substr(5));
+}
+
+bool SmtpPeer::waitForMessages(size_t count, std::chrono::milliseconds timeout) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (CountEnvelopes(store_.path()) < count) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+std::vector<StoredMessage> SmtpPeer::messages() const {
+    std::vector<StoredMessage> stored;
+    for (int index = 1;; ++index) {
+        char stem[16];
+        std::snprintf(stem, sizeof stem, "%04d", index);
+        const std::string envelopePath = store_.file(std::string(stem) + ".json");
+        if (!std::filesystem::exists(envelopePath))
+            break;
+        const JsonValue envelope = JsonValue::Parse(ReadFileBytes(envelopePath));
+        StoredMessage message;
+        message.index = index;
+        message.mailFrom = envelope["mail_from"].str();
+        for (const JsonValue& rcpt : envelope["rcpt_tos"].items())
+            message.recipients.push_back(rcpt.str());
+        message.authUser = envelope["auth_user"].str();
+        message.tls = envelope["tls"].boolean();
+        message.emlPath = store_.file(std::string(stem) + ".eml");
+        message.data = ReadFileBytes(message.emlPath);
+        stored.push_back(std::move(message));
+    }
+    return stored;
+}
+
+const TestCertificateFiles& TestCertificate() {
+    static TempDir folder;
+    static const TestCertificateFiles files = [] {
+        TestCertificateFiles made{folder.file("cert.pem"), folder.file("key.pem")};
+        const ProcessResult run =
+            RunProcess({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                        "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2", "-subj",
+                        "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1",
+                        "-keyout", made.keyFile, "-out", made.certFile});
+        if (run.exitCode != 0)
+            throw std::runtime_error("openssl could not make the test certificate");
+        return made;
+    }();
+    return files;
+}
+
+} // namespace testsupport

@@ -1,0 +1,249 @@
+#!/usr/bin/python3
+"""A real SMTP server for tests, built on aiosmtpd.
+
+Listens on 127.0.0.1 on an ephemeral port and prints one line "PORT <number>" on standard
+output once it accepts connections. Every message received is stored in the --store folder as
+NNNN.eml (the raw data bytes) and NNNN.json (the envelope), numbered from 0001 in arrival
+order; the .json file appears only after its .eml file is complete.
+
+Run with /usr/bin/python3 (Debian's python3-aiosmtpd). See docs/testing.md for the options.
+"""
+
+import argparse
+import asyncio
+import base64
+import binascii
+import json
+import logging
+import os
+import signal
+import ssl
+import sys
+import warnings
+
+from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
+
+STANDARD_MECHANISMS = ("LOGIN", "PLAIN")
+
+
+def parse_arguments(argv):
+    parser = argparse.ArgumentParser(description="SMTP server for tests")
+    parser.add_argument("--store", help="folder for received messages")
+    parser.add_argument("--cert", help="certificate (PEM): offer STARTTLS")
+    parser.add_argument("--key", help="private key (PEM) of the certificate")
+    parser.add_argument("--require-tls", action="store_true",
+                        help="refuse everything but EHLO, NOOP, STARTTLS and QUIT before TLS")
+    parser.add_argument("--user", help="require AUTH LOGIN or PLAIN with this user")
+    parser.add_argument("--password", default="", help="password of --user")
+    parser.add_argument("--xoauth2-token", help="require AUTH XOAUTH2 with this bearer token")
+    parser.add_argument("--auth-without-tls", action="store_true",
+                        help="offer AUTH on connections without TLS")
+    parser.add_argument("--reject-recipient", action="append", default=[],
+                        help="answer 550 to RCPT TO of this address (repeatable)")
+    parser.add_argument("--never-greet", action="store_true",
+                        help="accept connections and never send anything")
+    parser.add_argument("--exit-with-stdin", action="store_true",
+                        help="stop when standard input reaches end of file (parent gone)")
+    parser.add_argument("--verbose", action="store_true", help="protocol log on stderr")
+    args = parser.parse_args(argv)
+    if not args.never_greet and not args.store:
+        parser.error("--store is required")
+    if bool(args.cert) != bool(args.key):
+        parser.error("--cert and --key go together")
+    if args.require_tls and not args.cert:
+        parser.error("--require-tls needs --cert and --key")
+    return args
+
+
+class MessageStore:
+    """Writes each message as NNNN.eml plus NNNN.json, the envelope last and atomically."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        os.makedirs(folder, exist_ok=True)
+        self.count = 0
+
+    def save(self, session, envelope):
+        self.count += 1
+        stem = os.path.join(self.folder, "%04d" % self.count)
+        with open(stem + ".eml", "wb") as out:
+            out.write(envelope.original_content or b"")
+        auth = session.auth_data
+        if isinstance(auth, bytes):
+            auth = auth.decode("utf-8", "replace")
+        description = {
+            "index": self.count,
+            "mail_from": envelope.mail_from,
+            "rcpt_tos": list(envelope.rcpt_tos),
+            "mail_options": list(envelope.mail_options),
+            "auth_user": auth,
+            "tls": session.ssl is not None,
+            "size": len(envelope.original_content or b""),
+        }
+        with open(stem + ".json.tmp", "w", encoding="utf-8") as out:
+            json.dump(description, out, indent=1)
+        os.replace(stem + ".json.tmp", stem + ".json")
+        return self.count
+
+
+class Handler:
+    def __init__(self, args, store):
+        self.rejected = {a.lower() for a in args.reject_recipient}
+        self.store = store
+
+    async def handle_EHLO(self, server, session, envelope, hostname, responses):
+        session.host_name = hostname
+        # With every mechanism switched off aiosmtpd would still announce an empty AUTH line.
+        return [line for line in responses if line.strip() != "250-AUTH"]
+
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if address.lower() in self.rejected:
+            return "550 5.1.1 <%s>: Recipient address rejected" % address
+        envelope.rcpt_tos.append(address)
+        envelope.rcpt_options.extend(rcpt_options)
+        return "250 OK"
+
+    async def handle_DATA(self, server, session, envelope):
+        number = self.store.save(session, envelope)
+        return "250 2.0.0 OK: queued as %d" % number
+
+
+class XOAuth2Handler(Handler):
+    """Adds AUTH XOAUTH2: the client's response is base64 of
+    "user=NAME\\x01auth=Bearer TOKEN\\x01\\x01", given with the command or after an empty 334.
+    A wrong token gets a 334 challenge with a JSON error, the client answers with an empty line,
+    and the server ends with 535."""
+
+    def __init__(self, args, store):
+        super().__init__(args, store)
+        self.token = args.xoauth2_token
+
+    async def auth_XOAUTH2(self, server, args):
+        if len(args) == 1:
+            response = await server.challenge_auth("")
+            if not isinstance(response, bytes):
+                return AuthResult(success=False, handled=True)
+        else:
+            try:
+                response = base64.b64decode(args[1].encode(), validate=True)
+            except (binascii.Error, ValueError):
+                await server.push("501 5.5.2 Can't decode base64")
+                return AuthResult(success=False, handled=True)
+        fields = {}
+        for item in response.split(b"\x01"):
+            if b"=" in item:
+                name, _, value = item.partition(b"=")
+                fields[name.decode("ascii", "replace")] = value.decode("utf-8", "replace")
+        user = fields.get("user", "")
+        if fields.get("auth", "") == "Bearer " + self.token:
+            return AuthResult(success=True, auth_data=user)
+        error = json.dumps({"status": "401", "schemes": "bearer", "scope": "mail"})
+        reply = await server.challenge_auth(error)
+        if not isinstance(reply, bytes):
+            return AuthResult(success=False, handled=True)
+        return AuthResult(success=False, message="535 5.7.8 Username and Password not accepted")
+
+
+def make_authenticator(user, password):
+    def authenticate(server, session, envelope, mechanism, auth_data):
+        if (isinstance(auth_data, LoginPassword)
+                and auth_data.login == user.encode()
+                and auth_data.password == password.encode()):
+            return AuthResult(success=True, auth_data=user)
+        return AuthResult(success=False, handled=False)
+    return authenticate
+
+
+def make_tls_context(cert, key):
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert, key)
+    return context
+
+
+def smtp_factory(args, loop):
+    store = MessageStore(args.store)
+    handler = (XOAuth2Handler if args.xoauth2_token else Handler)(args, store)
+    tls_context = make_tls_context(args.cert, args.key) if args.cert else None
+    excluded = [] if args.user else list(STANDARD_MECHANISMS)
+    options = dict(
+        hostname="localhost",
+        enable_SMTPUTF8=True,
+        tls_context=tls_context,
+        require_starttls=args.require_tls,
+        auth_required=bool(args.user or args.xoauth2_token),
+        auth_require_tls=not args.auth_without_tls,
+        auth_exclude_mechanism=excluded,
+        loop=loop,
+    )
+    if args.user:
+        options["authenticator"] = make_authenticator(args.user, args.password)
+    return lambda: SMTP(handler, **options)
+
+
+async def serve(args):
+    loop = asyncio.get_running_loop()
+    stop = asyncio.Event()
+    for signum in (signal.SIGTERM, signal.SIGINT):
+        loop.add_signal_handler(signum, stop.set)
+    if args.exit_with_stdin:
+        def on_stdin():
+            try:
+                data = os.read(0, 4096)
+            except OSError:
+                data = b""
+            if not data:
+                loop.remove_reader(0)
+                stop.set()
+        loop.add_reader(0, on_stdin)
+
+    silent_writers = set()
+
+    async def stay_silent(reader, writer):
+        silent_writers.add(writer)
+        try:
+            while await reader.read(4096):
+                pass
+        except (ConnectionError, asyncio.CancelledError):
+            pass
+        finally:
+            silent_writers.discard(writer)
+            writer.close()
+
+    if args.never_greet:
+        server = await asyncio.start_server(stay_silent, "127.0.0.1", 0)
+    else:
+        server = await loop.create_server(smtp_factory(args, loop), "127.0.0.1", 0)
+    port = server.sockets[0].getsockname()[1]
+    sys.stdout.write("PORT %d\n" % port)
+    sys.stdout.flush()
+
+    await stop.wait()
+    server.close()
+    for writer in list(silent_writers):
+        writer.close()
+    await server.wait_closed()
+
+
+def quiet_logging(verbose):
+    warnings.simplefilter("ignore")
+    if verbose:
+        logging.basicConfig(level=logging.DEBUG, stream=sys.stderr)
+        return
+    for name in ("mail.log", "asyncio"):
+        logger = logging.getLogger(name)
+        logger.addHandler(logging.NullHandler())
+        logger.propagate = False
+
+
+def main(argv):
+    args = parse_arguments(argv)
+    quiet_logging(args.verbose)
+    try:
+        asyncio.run(serve(args))
+    except KeyboardInterrupt:
+        pass
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
