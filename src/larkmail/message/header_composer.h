@@ -1,0 +1,42 @@
+// The header block of an outgoing message: From, To, Cc, X-Priority, Date, Subject and
+// Message-ID lines, each ending in CR LF. Non-ASCII display names and subject words become
+// base64 encoded-words in the message's character set.
+#pragma once
+
+#include "text/wide_text.h"
+
+#include <larkmail/larkmail.h>
+
+#include <string>
+
+namespace SMTPClientNS {
+
+// Appends the header block of the client's message to block. Returns 0, or the negative
+// conversion code of the first display name that could not be converted. Without a client or
+// a message it appends nothing and returns 0.
+int ComposeHeaderBlock(ISmtpClient* client, std::string& block);
+
+// The header form of one display name: ASCII as it is, anything else one encoded-word.
+int EncodeDisplayName(const std::string& charset, const WCHAR* name, std::string& out);
+
+// When text holds a special character, escapes '"' and '\' in place and returns true; the
+// caller then puts the text between double quotes.
+bool QuoteDisplayName(std::string& text);
+
+// The header form of a subject: ASCII as it is, otherwise space-ended chunks of which the
+// non-ASCII ones become encoded-words. A chunk that cannot be converted ends the subject.
+void EncodeSubject(const std::string& charset, const WCHAR* subject, std::string& out);
+
+// "Date: <local time>\r\n" in the classic locale.
+std::string FormatDateHeader();
+
+// "Message-ID: <GUID@COMPUTERNAME>\r\n" with a new GUID.
+std::string FormatMessageId();
+
+// Standard base64 of the bytes as one line; empty for empty input.
+std::string EncodeBase64(const unsigned char* bytes, size_t count);
+
+// The text with every CR and LF replaced by a space, so that it cannot start a header line.
+WideString SingleLine(const WCHAR* text);
+
+} // namespace SMTPClientNS
