@@ -36,31 +36,9 @@ void CopyToProxyBuffer(WCHAR* buffer, int value) {
 CSmtpClientWrapper::CSmtpClientWrapper() = default;
 
 CSmtpClientWrapper::~CSmtpClientWrapper() {
-    FreeLastTransfer();
+    FreeTransfer(transfer_);
     // The line lists, strings and the worker are released by their own destructors, in
     // reverse order of declaration: lists and strings first, the worker last.
-}
-
-void CSmtpClientWrapper::FreeLastTransfer() {
-    if (!transfer_)
-        return;
-    curl_slist_free_all(recipients_);
-    curl_slist_free_all(headers_);
-    // Nested structures before the root that holds them.
-    curl_mime_free(alternative_);
-    curl_mime_free(related_);
-    curl_mime_free(mixed_);
-    curl_mime_free(root_);
-    curl_easy_cleanup(transfer_);
-    recipients_ = headers_ = nullptr;
-    alternative_ = related_ = mixed_ = root_ = nullptr;
-    transfer_ = nullptr;
-}
-
-int CSmtpClientWrapper::Send() {
-    // Synchronous sending is not available in this build of the client.
-    lastResult_ = -1;
-    return SMTP_ERR_GENERAL;
 }
 
 int CSmtpClientWrapper::SendAsync() {
@@ -70,30 +48,6 @@ int CSmtpClientWrapper::SendAsync() {
 
 int CSmtpClientWrapper::CancelAsync(int /*taskId*/) {
     return -1;
-}
-
-const WCHAR* CSmtpClientWrapper::GetSessionText() {
-    textBuffer_.clear();
-    for (const std::string& line : messageList_) {
-        WideString wide;
-        NarrowToWide(line.c_str(), wide, CP_ACP);
-        textBuffer_ += wide;
-    }
-    return textBuffer_.c_str();
-}
-
-const WCHAR* CSmtpClientWrapper::GetLastSessionLine() {
-    textBuffer_.clear();
-    if (!messageList_.empty())
-        NarrowToWide(messageList_.back().c_str(), textBuffer_, CP_ACP);
-    return textBuffer_.c_str();
-}
-
-void CSmtpClientWrapper::SetLogFile(const WCHAR* path, bool append) {
-    if (!path)
-        return;
-    logPath_ = path;
-    logAppend_ = append;
 }
 
 int CSmtpClientWrapper::SetProxy(const WCHAR* host, int port, int kind, const WCHAR* user,

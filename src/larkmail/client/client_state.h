@@ -4,14 +4,13 @@
 #pragma once
 
 #include "client/async_thread.h"
+#include "client/transfer_session.h"
+#include "log/send_log.h"
 #include "text/wide_text.h"
 
 #include <larkmail/larkmail.h>
 
-#include <curl/curl.h>
-
 #include <atomic>
-#include <deque>
 #include <string>
 
 namespace SMTPClientNS {
@@ -65,28 +64,18 @@ public:
     void SetMimeMessage(IMimeMessage* message) override { message_ = message; }
     IMimeMessage* GetMimeMessage() override { return message_; }
 
-    // Read by the send log.
-    const WideString& LogPath() const { return logPath_; }
-    bool LogAppend() const { return logAppend_; }
-
 private:
+    // Adds the summary of the last send to the trace and writes the trace to the log file.
+    void WriteLogFile();
+
     // A null text is stored as the empty string.
     static void Assign(WideString& field, const WCHAR* text) { field = text ? text : TEXT(""); }
-
-    // Frees the transfer set of the last synchronous send and nulls its references.
-    void FreeLastTransfer();
 
     IMimeMessage* message_ = nullptr;
     ISendCallback* callback_ = nullptr;
     CAsyncThread worker_;
     // Transfer set of the last synchronous send: kept until the next send or destruction.
-    CURL* transfer_ = nullptr;
-    curl_mime* root_ = nullptr;
-    curl_mime* mixed_ = nullptr;
-    curl_mime* related_ = nullptr;
-    curl_mime* alternative_ = nullptr;
-    curl_slist* recipients_ = nullptr;
-    curl_slist* headers_ = nullptr;
+    TransferSet transfer_;
     bool verifyStatus_ = false;
     bool proxyEnabled_ = false;
     bool useTls_ = true;
@@ -95,6 +84,8 @@ private:
     int port_ = -1;
     int verifyPeer_ = 0;
     int lastResult_ = LAST_RESULT_NONE;
+    // The internal code of the last send, from which the log summary derives lastResult_.
+    int lastInternalResult_ = LAST_RESULT_NONE;
     // Asynchronous sends hold references from other threads, so the count is atomic.
     std::atomic<int> referenceCount_{1};
     int connectTimeout_ = 0;
@@ -109,8 +100,8 @@ private:
     int proxyKind_ = PROXY_SOCKS5;
     int proxyPort_ = -1;
     WideString proxyHost_;
-    std::deque<std::string> messageList_;
-    std::deque<std::string> traceList_;
+    LineList messageList_;
+    LineList traceList_;
 };
 
 } // namespace SMTPClientNS

@@ -1,0 +1,46 @@
+// The client's side of the send log: the log file switch, the session text, and writing the
+// trace of the last synchronous send.
+#include "client/client_state.h"
+
+namespace SMTPClientNS {
+
+void CSmtpClientWrapper::WriteLogFile() {
+    std::lock_guard<std::recursive_mutex> traced(TraceLock());
+    AppendSessionSummary(lastResult_, lastInternalResult_);
+    CollectLogRecords(messageList_, traceList_);
+    WriteTraceList(traceList_, logPath_.c_str(), logAppend_);
+}
+
+void CSmtpClientWrapper::SetLogFile(const WCHAR* path, bool append) {
+    if (!path)
+        return;
+    logPath_ = path;
+    logAppend_ = append;
+    // A send has run: its log is written now.
+    if (lastResult_ != LAST_RESULT_NONE)
+        WriteLogFile();
+}
+
+const WCHAR* CSmtpClientWrapper::GetSessionText() {
+    {
+        std::lock_guard<std::recursive_mutex> traced(TraceLock());
+        AppendSessionSummary(lastResult_, lastInternalResult_);
+        CollectLogRecords(messageList_, traceList_);
+    }
+    textBuffer_.clear();
+    for (const std::string& line : messageList_) {
+        WideString wide;
+        NarrowToWide(line.c_str(), wide, CP_ACP);
+        textBuffer_ += wide;
+    }
+    return textBuffer_.c_str();
+}
+
+const WCHAR* CSmtpClientWrapper::GetLastSessionLine() {
+    textBuffer_.clear();
+    if (!messageList_.empty())
+        NarrowToWide(messageList_.back().c_str(), textBuffer_, CP_ACP);
+    return textBuffer_.c_str();
+}
+
+} // namespace SMTPClientNS

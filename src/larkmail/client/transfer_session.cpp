@@ -1,0 +1,206 @@
+#include "client/transfer_session.h"
+
+#include "message/body_assembler.h"
+#include "message/header_composer.h"
+#include "text/wide_text.h"
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace SMTPClientNS {
+
+namespace {
+
+std::string Narrow(const WCHAR* text) {
+    std::string out;
+    WideToAnsi(text, out);
+    return out;
+}
+
+std::string ProxyValue(ISmtpClient* client, int which) {
+    WCHAR buffer[PROXY_VALUE_BUFFER_SIZE] = {};
+    client->GetProxyValue(buffer, which);
+    return Narrow(buffer);
+}
+
+long ProxyType(int kind) {
+    switch (kind) {
+    case PROXY_SOCKS4:
+        return CURLPROXY_SOCKS4;
+    case PROXY_SOCKS4A:
+        return CURLPROXY_SOCKS4A;
+    case PROXY_SOCKS5_HOSTNAME:
+        return CURLPROXY_SOCKS5_HOSTNAME;
+    default:
+        return CURLPROXY_SOCKS5;
+    }
+}
+
+void ApplyProxy(CURL* handle, ISmtpClient* client) {
+    const std::string host = ProxyValue(client, PROXY_VALUE_HOST);
+    const long port = std::atol(ProxyValue(client, PROXY_VALUE_PORT).c_str());
+    const int kind = std::atoi(ProxyValue(client, PROXY_VALUE_KIND).c_str());
+    const std::string user = ProxyValue(client, PROXY_VALUE_USER);
+    const std::string password = ProxyValue(client, PROXY_VALUE_PASSWORD);
+    curl_easy_setopt(handle, CURLOPT_PROXY, host.c_str());
+    curl_easy_setopt(handle, CURLOPT_PROXYPORT, port);
+    curl_easy_setopt(handle, CURLOPT_PROXYTYPE, ProxyType(kind));
+    if (!user.empty() && !password.empty()) {
+        curl_easy_setopt(handle, CURLOPT_PROXYUSERNAME, user.c_str());
+        curl_easy_setopt(handle, CURLOPT_PROXYPASSWORD, password.c_str());
+    }
+}
+
+// An exact TLS version: the same version as minimum and maximum.
+long ExactTlsVersion(int version) {
+    switch (version) {
+    case 1:
+        return long(CURL_SSLVERSION_TLSv1_0) | long(CURL_SSLVERSION_MAX_TLSv1_0);
+    case 2:
+        return long(CURL_SSLVERSION_TLSv1_1) | long(CURL_SSLVERSION_MAX_TLSv1_1);
+    case 3:
+        return long(CURL_SSLVERSION_TLSv1_2) | long(CURL_SSLVERSION_MAX_TLSv1_2);
+    default:
+        return long(CURL_SSLVERSION_TLSv1_3) | long(CURL_SSLVERSION_MAX_TLSv1_3);
+    }
+}
+
+// TLS for the whole session (the upgrade of the smtp connection), or none.
+void ApplyTls(CURL* handle, ISmtpClient* client) {
+    if (!client->GetUseTls()) {
+        curl_easy_setopt(handle, CURLOPT_USE_SSL, long(CURLUSESSL_NONE));
+        return;
+    }
+    curl_easy_setopt(handle, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    const int version = client->GetTlsVersion();
+    if (version == 0)
+        curl_easy_setopt(handle, CURLOPT_SSLVERSION, long(CURL_SSLVERSION_DEFAULT));
+    else if (version >= 1 && version <= 4)
+        curl_easy_setopt(handle, CURLOPT_SSLVERSION, ExactTlsVersion(version));
+    // Any other value requests no version.
+}
+
+// Envelope recipients: To, then Cc, then Bcc, each in index order, repeats kept.
+std::vector<std::string> EnvelopeRecipients(IMimeMessage* message) {
+    std::vector<std::string> recipients;
+    for (int i = 1, n = message->GetRecipientCount(); i <= n; ++i)
+        recipients.push_back(Narrow(message->GetRecipient(unsigned(i), ADDRESS_PART_ADDRESS)));
+    for (int i = 1, n = message->GetCcCount(); i <= n; ++i)
+        recipients.push_back(Narrow(message->GetCc(unsigned(i), ADDRESS_PART_ADDRESS)));
+    for (int i = 1, n = message->GetBccCount(); i <= n; ++i)
+        recipients.push_back(Narrow(message->GetBcc(unsigned(i), ADDRESS_PART_ADDRESS)));
+    return recipients;
+}
+
+} // namespace
+
+void CreateTransfer(TransferSet& transfer) {
+    transfer.handle = curl_easy_init();
+    if (!transfer.handle)
+        return;
+    transfer.root = curl_mime_init(transfer.handle);
+    transfer.alternative = curl_mime_init(transfer.handle);
+    transfer.related = curl_mime_init(transfer.handle);
+    transfer.mixed = curl_mime_init(transfer.handle);
+}
+
+void FreeTransfer(TransferSet& transfer) {
+    if (!transfer.handle)
+        return;
+    curl_slist_free_all(transfer.recipients);
+    curl_slist_free_all(transfer.headers);
+    // Nested structures first: freeing one unbinds it from the root part that holds it.
+    curl_mime_free(transfer.alternative);
+    curl_mime_free(transfer.related);
+    curl_mime_free(transfer.mixed);
+    curl_mime_free(transfer.root);
+    curl_easy_cleanup(transfer.handle);
+    transfer = TransferSet{};
+}
+
+int ApplyConnectionOptions(CURL* handle, ISmtpClient* client) {
+    if (!handle || !client)
+        return 0;
+    if (client->IsProxyEnabled())
+        ApplyProxy(handle, client);
+
+    const std::string host = Narrow(client->GetHost());
+    if (host.empty())
+        return CURLE_URL_MALFORMAT;
+    const std::string url = "smtp://" + host;
+    CURLcode result = curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    if (result == CURLE_OK)
+        result = curl_easy_setopt(handle, CURLOPT_PORT, long(client->GetPort()));
+    if (result != CURLE_OK)
+        return result;
+
+    if (client->GetConnectTimeout() >= 0)
+        curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, long(client->GetConnectTimeout()));
+
+    const std::string user = Narrow(client->GetUser());
+    if (!user.empty() &&
+        (result = curl_easy_setopt(handle, CURLOPT_USERNAME, user.c_str())) != CURLE_OK)
+        return result;
+    const std::string password = Narrow(client->GetPassword());
+    if (!password.empty() &&
+        (result = curl_easy_setopt(handle, CURLOPT_PASSWORD, password.c_str())) != CURLE_OK)
+        return result;
+
+    const std::string token = Narrow(client->GetBearerToken());
+    if (!token.empty())
+        curl_easy_setopt(handle, CURLOPT_XOAUTH2_BEARER, token.c_str());
+
+    ApplyTls(handle, client);
+
+    if (client->GetVerifyPeer() != 0) {
+        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_NATIVE_CA));
+    } else {
+        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 0L);
+        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 0L);
+    }
+    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYSTATUS, client->GetVerifyStatus() ? 1L : 0L);
+    return 0;
+}
+
+int ApplySendOptions(TransferSet& transfer, ISmtpClient* client) {
+    if (!transfer.handle || !client || !transfer.root || !transfer.mixed || !transfer.related ||
+        !transfer.alternative)
+        return -1;
+    const int connection = ApplyConnectionOptions(transfer.handle, client);
+    if (connection != 0)
+        return connection;
+
+    IMimeMessage* message = client->GetMimeMessage();
+    if (!message)
+        return -1;
+    const std::string sender = Narrow(message->GetSender(ADDRESS_PART_ADDRESS));
+    if (sender.empty())
+        return -2;
+    curl_easy_setopt(transfer.handle, CURLOPT_MAIL_FROM, sender.c_str());
+
+    const std::vector<std::string> recipients = EnvelopeRecipients(message);
+    if (recipients.empty())
+        return -3;
+    for (const std::string& recipient : recipients)
+        transfer.recipients = curl_slist_append(transfer.recipients, recipient.c_str());
+    curl_easy_setopt(transfer.handle, CURLOPT_MAIL_RCPT, transfer.recipients);
+
+    // The whole block, several CR LF-terminated lines, is one entry of the header list.
+    std::string block;
+    const int composed = ComposeHeaderBlock(client, block);
+    if (composed < 0)
+        return composed;
+    transfer.headers = curl_slist_append(transfer.headers, block.c_str());
+    curl_easy_setopt(transfer.handle, CURLOPT_HTTPHEADER, transfer.headers);
+
+    const int bodies = AttachBodies(transfer.root, transfer.alternative, client);
+    if (bodies != 0)
+        return bodies;
+    AttachInlineImages(transfer.root, transfer.related, client);
+    AttachFiles(transfer.root, transfer.mixed, client);
+    return curl_easy_setopt(transfer.handle, CURLOPT_MIMEPOST, transfer.root);
+}
+
+} // namespace SMTPClientNS

@@ -1,0 +1,352 @@
+// Synchronous sends through the public interface to a real SMTP server, checked on the raw
+// bytes that arrived and with an independent MIME parser.
+#include "library_loader.h"
+#include "mime_report.h"
+#include "smtp_peer.h"
+#include "temp_dir.h"
+#include "utf16.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <regex>
+
+using namespace SMTPClientNS;
+using testsupport::Library;
+using testsupport::MimePart;
+using testsupport::SmtpPeer;
+using testsupport::Utf16;
+using testsupport::Utf8;
+
+namespace {
+
+struct Released {
+    template <typename T> void operator()(T* object) const {
+        if (object)
+            object->Release();
+    }
+};
+using ClientPtr = std::unique_ptr<ISmtpClient, Released>;
+using MessagePtr = std::unique_ptr<IMimeMessage, Released>;
+
+ClientPtr NewClient(int port) {
+    ClientPtr client(Library().createSmtpClient());
+    client->SetHost(u"127.0.0.1");
+    client->SetPort(port);
+    client->SetUseTls(false);
+    client->SetConnectTimeout(5);
+    return client;
+}
+
+MessagePtr NewMessage() {
+    MessagePtr message(Library().createMimeMessage());
+    message->SetSender(u"sender@example.org", nullptr);
+    message->AddRecipient(u"rcpt@example.org", nullptr);
+    return message;
+}
+
+// The header section of a raw message: everything before the first empty line.
+std::string HeaderSection(const std::string& data) {
+    return data.substr(0, data.find("\r\n\r\n") + 2);
+}
+
+// Sends one message and returns what the server stored.
+testsupport::StoredMessage SendOne(SmtpPeer& peer, IMimeMessage* message) {
+    ClientPtr client = NewClient(peer.port());
+    client->SetMimeMessage(message);
+    EXPECT_EQ(SMTP_SUCCESS, client->Send());
+    EXPECT_TRUE(peer.waitForMessages(1));
+    const auto messages = peer.messages();
+    return messages.empty() ? testsupport::StoredMessage{} : messages.back();
+}
+
+TEST(Send, HeaderBlockLinesInOrder) {
+    SmtpPeer peer;
+    MessagePtr message = NewMessage();
+    const auto stored = SendOne(peer, message.get());
+    EXPECT_EQ("sender@example.org", stored.mailFrom);
+    ASSERT_EQ(std::vector<std::string>{"rcpt@example.org"}, stored.recipients);
+
+    const std::string headers = HeaderSection(stored.data);
+    const std::regex block("From: sender@example.org\r\n"
+                           "To: rcpt@example.org\r\n"
+                           "X-Priority: 3 \r\n"
+                           "Date: [^\r\n]+\r\n"
+                           "Subject: \r\n"
+                           "Message-ID: <[0-9A-F-]{36}@[^>\r\n]*>\r\n");
+    EXPECT_TRUE(std::regex_search(headers, block)) << headers;
+    EXPECT_EQ(std::string::npos, headers.find("\nCc:"));
+    EXPECT_TRUE(testsupport::InspectMime(stored.emlPath).defects.empty());
+}
+
+TEST(Send, DisplayNamesQuotedEscapedAndEncoded) {
+    SmtpPeer peer;
+    MessagePtr message(Library().createMimeMessage());
+    message->SetSender(u"jw@example.org", u"J\u00fcrgen Wei\u00df");
+    message->AddRecipient(u"ann@example.org", u"Doe, Ann");
+    message->AddRecipient(u"boss@example.org", u"The \"Boss\"");
+    message->AddRecipient(u"plain@example.org", u"Ann Doe");
+    message->AddCc(u"cc@example.org", u"Copy");
+    message->SetSubject(u"Gr\u00fc\u00dfe an alle");
+    const auto stored = SendOne(peer, message.get());
+
+    const std::string headers = HeaderSection(stored.data);
+    EXPECT_NE(std::string::npos,
+              headers.find("From: =?UTF-8?b?SsO8cmdlbiBXZWnDnw==?= <jw@example.org>\r\n"))
+        << headers;
+    EXPECT_NE(std::string::npos, headers.find("To: \"Doe, Ann\" <ann@example.org>,\r\n "
+                                              "\"The \\\"Boss\\\"\" <boss@example.org>,\r\n "
+                                              "Ann Doe <plain@example.org>\r\n"))
+        << headers;
+    EXPECT_NE(std::string::npos, headers.find("Cc: Copy <cc@example.org>\r\n"));
+    EXPECT_NE(std::string::npos, headers.find("Subject: =?UTF-8?b?R3LDvMOfZSA=?=an alle\r\n"));
+
+    const auto report = testsupport::InspectMime(stored.emlPath);
+    EXPECT_EQ("J\xC3\xBCrgen Wei\xC3\x9F <jw@example.org>", report.root.headerValue("From"));
+    EXPECT_EQ("Gr\xC3\xBC\xC3\x9F"
+              "e an alle",
+              report.root.headerValue("Subject"));
+    EXPECT_EQ(std::vector<std::string>(
+                  {"ann@example.org", "boss@example.org", "plain@example.org", "cc@example.org"}),
+              stored.recipients);
+}
+
+TEST(Send, PriorityLines) {
+    SmtpPeer peer;
+    ClientPtr client = NewClient(peer.port());
+    MessagePtr message = NewMessage();
+    client->SetMimeMessage(message.get());
+    for (int priority : {int(PRIORITY_LOW), int(PRIORITY_HIGH), 5}) {
+        message->SetPriority(priority);
+        EXPECT_EQ(SMTP_SUCCESS, client->Send());
+    }
+    ASSERT_TRUE(peer.waitForMessages(3));
+    const auto messages = peer.messages();
+    EXPECT_NE(std::string::npos, HeaderSection(messages[0].data).find("\r\nX-Priority: 4 \r\n"));
+    EXPECT_NE(std::string::npos, HeaderSection(messages[1].data).find("\r\nX-Priority: 2 \r\n"));
+    EXPECT_EQ(std::string::npos, HeaderSection(messages[2].data).find("X-Priority"));
+}
+
+TEST(Send, BccOnlyInTheEnvelope) {
+    SmtpPeer peer;
+    MessagePtr message(Library().createMimeMessage());
+    message->SetSender(u"sender@example.org", nullptr);
+    message->AddBcc(u"hidden@example.org", u"Hidden");
+    message->AddCc(u"cc@example.org", nullptr);
+    message->AddRecipient(u"to@example.org", nullptr);
+    message->SetTextBody(u"secret list");
+    const auto stored = SendOne(peer, message.get());
+    EXPECT_EQ(std::vector<std::string>({"to@example.org", "cc@example.org", "hidden@example.org"}),
+              stored.recipients);
+    EXPECT_EQ(std::string::npos, stored.data.find("hidden@example.org"));
+    EXPECT_EQ(std::string::npos, stored.data.find("Bcc"));
+}
+
+TEST(Send, LineBreaksInHeaderTextCannotInjectHeaders) {
+    SmtpPeer peer;
+    MessagePtr message(Library().createMimeMessage());
+    message->SetSender(u"sender@example.org", u"Eve\r\nBcc: evil@example.org");
+    message->AddRecipient(u"rcpt@example.org", nullptr);
+    message->SetSubject(u"Hi\r\nBcc: x@y");
+    const auto stored = SendOne(peer, message.get());
+    const auto report = testsupport::InspectMime(stored.emlPath);
+    EXPECT_EQ(1u, report.root.headerCount("Subject"));
+    EXPECT_EQ(0u, report.root.headerCount("Bcc"));
+    EXPECT_EQ("Hi  Bcc: x@y", report.root.headerValue("Subject"));
+    EXPECT_EQ(std::vector<std::string>{"rcpt@example.org"}, stored.recipients);
+}
+
+TEST(Send, BodiesDecodeBackInEachCharset) {
+    const std::string text = "Gr\xC3\xBC\xC3\x9F"
+                             "e, Stra\xC3\x9F"
+                             "e\nZeile zwei";
+    const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE\xE3\x83\x86"
+                                 "\xE3\x82\xAD\xE3\x82\xB9\xE3\x83\x88";
+    struct Case {
+        const char16_t* charset;
+        std::string text;
+    };
+    for (const Case& c :
+         {Case{u"UTF-8", text}, Case{u"ISO-8859-1", text}, Case{u"Shift_JIS", japanese}}) {
+        SmtpPeer peer;
+        MessagePtr message = NewMessage();
+        message->SetCharset(c.charset);
+        message->SetTextBody(Utf16(c.text).c_str());
+        message->SetHtmlBody(Utf16("<p>" + c.text + "</p>").c_str());
+        const auto stored = SendOne(peer, message.get());
+        const auto report = testsupport::InspectMime(stored.emlPath);
+        ASSERT_EQ(1u, report.root.children.size()) << Utf8(c.charset);
+        const MimePart& alternative = report.root.children[0];
+        EXPECT_EQ("multipart/alternative", alternative.contentType);
+        EXPECT_EQ("inline", alternative.disposition);
+        ASSERT_EQ(2u, alternative.children.size());
+        const MimePart& html = alternative.children[0];
+        const MimePart& plain = alternative.children[1];
+        EXPECT_EQ("text/html", html.contentType);
+        EXPECT_EQ("text/plain", plain.contentType);
+        EXPECT_EQ(Utf8(c.charset), plain.charset);
+        ASSERT_TRUE(plain.hasText) << Utf8(c.charset);
+        // Line ends arrive as CR LF, never as a bare LF.
+        std::string expected = std::regex_replace(c.text, std::regex("\n"), "\r\n");
+        EXPECT_EQ(expected, std::regex_replace(plain.text, std::regex("\r?\n"), "\r\n"));
+        EXPECT_EQ("<p>" + c.text + "</p>", html.text);
+        EXPECT_EQ(std::string::npos,
+                  std::regex_replace(stored.data, std::regex("\r\n"), "").find('\n'))
+            << "bare LF on the wire";
+    }
+}
+
+TEST(Send, TreeOrderInlineImagesAndAttachments) {
+    testsupport::TempDir files;
+    const std::string png = files.write("logo.png", std::string("\x89PNG\r\n\x1a\n\0\0", 10));
+    std::mt19937 random(7);
+    std::string binary(3 * 1024 * 1024 + 17, '\0');
+    for (char& byte : binary)
+        byte = char(random());
+    const std::string big = files.write("data.bin", binary);
+    const std::string note = files.write("note.txt", "plain note\n");
+
+    SmtpPeer peer;
+    MessagePtr message = NewMessage();
+    message->SetTextBody(u"See the logo.");
+    message->SetHtmlBody(Utf16("<img src=\"cid:logo\">").c_str());
+    ASSERT_EQ(1, message->AddInlineImage(Utf16(png).c_str(), u"logo"));
+    ASSERT_EQ(1, message->AddAttachment(Utf16(big).c_str()));
+    ASSERT_EQ(2, message->AddAttachment(Utf16(note).c_str()));
+    const auto stored = SendOne(peer, message.get());
+
+    const auto report = testsupport::InspectMime(stored.emlPath);
+    EXPECT_TRUE(report.defects.empty());
+    ASSERT_EQ(3u, report.root.children.size());
+    EXPECT_EQ("multipart/alternative", report.root.children[0].contentType);
+    const MimePart& related = report.root.children[1];
+    const MimePart& mixed = report.root.children[2];
+    EXPECT_EQ("multipart/related", related.contentType);
+    EXPECT_EQ("multipart/mixed", mixed.contentType);
+
+    ASSERT_EQ(1u, related.children.size());
+    const MimePart& image = related.children[0];
+    EXPECT_EQ("<logo>", image.contentId);
+    EXPECT_EQ("image/png", image.contentType);
+    EXPECT_EQ("inline", image.disposition);
+    EXPECT_EQ("base64", image.transferEncoding);
+    EXPECT_EQ(std::string("\x89PNG\r\n\x1a\n\0\0", 10), image.data);
+
+    ASSERT_EQ(2u, mixed.children.size());
+    EXPECT_EQ("data.bin", mixed.children[0].filename);
+    EXPECT_EQ("attachment", mixed.children[0].disposition);
+    EXPECT_TRUE(binary == mixed.children[0].data) << "attachment bytes differ";
+    EXPECT_EQ("note.txt", mixed.children[1].filename);
+    EXPECT_EQ("plain note\n", mixed.children[1].data);
+}
+
+TEST(Send, ContentIdCannotInjectPartHeaders) {
+    testsupport::TempDir files;
+    const std::string png = files.write("a.png", "png");
+    SmtpPeer peer;
+    MessagePtr message = NewMessage();
+    message->SetHtmlBody(u"<img src=\"cid:a\">");
+    message->AddInlineImage(Utf16(png).c_str(), u"a\r\nX-Injected: yes");
+    const auto stored = SendOne(peer, message.get());
+    EXPECT_EQ(std::string::npos, stored.data.find("\r\nX-Injected"));
+    const auto report = testsupport::InspectMime(stored.emlPath);
+    ASSERT_EQ(2u, report.root.children.size());
+    EXPECT_EQ("<aX-Injected: yes>", report.root.children[1].children.at(0).contentId);
+}
+
+TEST(Send, NoBodyGivesOneEmptyPart) {
+    SmtpPeer peer;
+    MessagePtr message = NewMessage();
+    const auto stored = SendOne(peer, message.get());
+    const auto report = testsupport::InspectMime(stored.emlPath);
+    ASSERT_EQ(1u, report.root.children.size());
+    EXPECT_EQ("", report.root.children[0].data);
+}
+
+TEST(Send, StartTlsWhenTlsIsRequired) {
+    testsupport::SmtpPeerOptions options;
+    options.certFile = testsupport::TestCertificate().certFile;
+    options.keyFile = testsupport::TestCertificate().keyFile;
+    options.requireTls = true;
+    SmtpPeer peer(options);
+    ClientPtr client = NewClient(peer.port());
+    client->SetUseTls(true);
+    MessagePtr message = NewMessage();
+    client->SetMimeMessage(message.get());
+    EXPECT_EQ(SMTP_SUCCESS, client->Send());
+    ASSERT_TRUE(peer.waitForMessages(1));
+    EXPECT_TRUE(peer.messages()[0].tls);
+}
+
+TEST(SendFailures, PreparationOrder) {
+    // No host: the host test comes before the message.
+    ClientPtr client(Library().createSmtpClient());
+    EXPECT_EQ(SMTP_ERR_BAD_HOST, client->Send());
+    EXPECT_EQ(3, client->GetLastResult());
+
+    client->SetHost(u"127.0.0.1");
+    client->SetPort(1);
+    EXPECT_EQ(SMTP_ERR_GENERAL, client->Send());
+    EXPECT_EQ(-1, client->GetLastResult());
+
+    // Neither sender nor recipients: the sender comes first.
+    MessagePtr message(Library().createMimeMessage());
+    client->SetMimeMessage(message.get());
+    EXPECT_EQ(SMTP_ERR_NO_SENDER, client->Send());
+    EXPECT_EQ(-2, client->GetLastResult());
+
+    message->SetSender(u"a@b", nullptr);
+    EXPECT_EQ(SMTP_ERR_NO_RECIPIENTS, client->Send());
+    EXPECT_EQ(-3, client->GetLastResult());
+
+    // The default port -1 is refused by the transfer library before any connection.
+    message->AddRecipient(u"c@d", nullptr);
+    client->SetPort(-1);
+    EXPECT_EQ(SMTP_ERR_GENERAL, client->Send());
+    EXPECT_EQ(43, client->GetLastResult());
+}
+
+TEST(SendFailures, UnknownCharsetFailsOnlyWhenSomethingMustBeConverted) {
+    SmtpPeer peer;
+    ClientPtr client = NewClient(peer.port());
+    MessagePtr message = NewMessage();
+    message->SetCharset(u"X-NONE");
+    client->SetMimeMessage(message.get());
+    // All-ASCII headers compose, but the body is converted in any case.
+    message->SetTextBody(u"ascii");
+    EXPECT_EQ(SMTP_ERR_CHARSET_UNSUPPORTED, client->Send());
+    message->SetTextBody(u"");
+    message->SetSender(u"s@example.org", u"J\u00fcrgen");
+    EXPECT_EQ(SMTP_ERR_CHARSET_UNSUPPORTED, client->Send());
+    EXPECT_EQ(-21, client->GetLastResult());
+    EXPECT_FALSE(peer.waitForMessages(1, std::chrono::milliseconds(200)));
+}
+
+TEST(SendFailures, ConnectionRefused) {
+    int port;
+    {
+        SmtpPeer peer; // a port that was just free and is closed again
+        port = peer.port();
+    }
+    ClientPtr client = NewClient(port);
+    MessagePtr message = NewMessage();
+    client->SetMimeMessage(message.get());
+    EXPECT_EQ(SMTP_ERR_CONNECT, client->Send());
+    EXPECT_EQ(7, client->GetLastResult());
+}
+
+TEST(SendFailures, TwoSendsInARowAndTheLastResult) {
+    SmtpPeer peer;
+    ClientPtr client = NewClient(peer.port());
+    MessagePtr message = NewMessage();
+    client->SetMimeMessage(message.get());
+    EXPECT_EQ(SMTP_SUCCESS, client->Send());
+    EXPECT_EQ(0, client->GetLastResult());
+    EXPECT_EQ(SMTP_SUCCESS, client->Send());
+    EXPECT_EQ(0, client->GetLastResult());
+    ASSERT_TRUE(peer.waitForMessages(2));
+    EXPECT_EQ(2u, peer.messages().size());
+}
+
+} // namespace
