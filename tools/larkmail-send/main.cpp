@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <iostream>
+#include <utility>
+#include <vector>
 
 using namespace SMTPClientNS;
 using larkhost::Utf16;
@@ -39,6 +41,39 @@ void ApplySettings(ISmtpClient* client, const SendOptions& o) {
                          Utf16(o.proxyUser).c_str(), Utf16(o.proxyPassword).c_str());
     if (o.logFile)
         client->SetLogFile(Utf16(*o.logFile).c_str(), o.logAppend);
+}
+
+void FillMessage(IMimeMessage* message, const SendOptions& o, std::vector<std::string>& problems) {
+    if (o.charset)
+        message->SetCharset(Utf16(*o.charset).c_str());
+    if (o.from &&
+        message->SetSender(Utf16(o.from->address).c_str(), Utf16(o.from->name).c_str()) < 0)
+        problems.push_back("invalid sender address: " + o.from->address);
+    using Add = int (IMimeMessage::*)(const WideChar*, const WideChar*);
+    const std::pair<const std::vector<SendOptions::Mailbox>*, Add> lists[] = {
+        {&o.to, &IMimeMessage::AddRecipient},
+        {&o.cc, &IMimeMessage::AddCc},
+        {&o.bcc, &IMimeMessage::AddBcc}};
+    for (const auto& [list, add] : lists)
+        for (const SendOptions::Mailbox& mailbox : *list)
+            if ((message->*add)(Utf16(mailbox.address).c_str(), Utf16(mailbox.name).c_str()) < 0)
+                problems.push_back("invalid recipient address: " + mailbox.address);
+    if (o.subject)
+        message->SetSubject(Utf16(*o.subject).c_str());
+    if (o.text)
+        message->SetTextBody(Utf16(*o.text).c_str());
+    if (o.html)
+        message->SetHtmlBody(Utf16(*o.html).c_str());
+    for (const SendOptions::BodyFile& body : o.bodyFiles)
+        message->LoadBodyFromFile(Utf16(body.path).c_str(), BodyFileKind(body.kind));
+    for (const std::string& path : o.attachments)
+        if (message->AddAttachment(Utf16(path).c_str()) < 0)
+            problems.push_back("no such file to attach: " + path);
+    for (const SendOptions::InlineImage& image : o.inlineImages)
+        if (message->AddInlineImage(Utf16(image.path).c_str(), Utf16(image.contentId).c_str()) < 0)
+            problems.push_back("no such image file: " + image.path);
+    if (o.priority)
+        message->SetPriority(*o.priority);
 }
 
 std::string ProxyValue(ISmtpClient* client, int which) {
@@ -96,9 +131,25 @@ int main(int argc, char** argv) {
     if (options.showSettings) {
         PrintSettings(client);
     } else {
-        const int result = client->Send();
-        std::cout << "result: " << result << "\n";
-        exitCode = result == SMTP_SUCCESS ? 0 : 1;
+        IMimeMessage* message = library.createMimeMessage();
+        if (!message) {
+            std::cerr << argv[0] << ": the library has no CreateMimeMessage export\n";
+            client->Release();
+            return 1;
+        }
+        std::vector<std::string> problems;
+        FillMessage(message, options, problems);
+        for (const std::string& problem : problems)
+            std::cerr << argv[0] << ": " << problem << "\n";
+        if (problems.empty()) {
+            client->SetMimeMessage(message);
+            const int result = client->Send();
+            std::cout << "result: " << result << "\n";
+            exitCode = result == SMTP_SUCCESS ? 0 : 1;
+        } else {
+            exitCode = 2;
+        }
+        message->Release();
     }
     client->Release();
     return exitCode;

@@ -38,6 +38,64 @@ bool ParseHostPort(const std::string& text, std::string& host, int& port) {
     return ParseInt(text.substr(colon + 1), port);
 }
 
+// "Name <address>" or a bare address.
+bool ParseMailbox(const std::string& text, SendOptions::Mailbox& mailbox) {
+    const size_t open = text.rfind('<');
+    if (!text.empty() && text.back() == '>' && open != std::string::npos) {
+        mailbox.address = text.substr(open + 1, text.size() - open - 2);
+        std::string name = text.substr(0, open);
+        while (!name.empty() && name.back() == ' ')
+            name.pop_back();
+        if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+            name = name.substr(1, name.size() - 2);
+        mailbox.name = name;
+    } else {
+        mailbox.address = text;
+    }
+    return !mailbox.address.empty();
+}
+
+bool ParsePriority(const std::string& text, int& priority) {
+    static const std::map<std::string, int> names = {{"normal", 0}, {"low", 1}, {"high", 2}};
+    const auto found = names.find(text);
+    if (found != names.end()) {
+        priority = found->second;
+        return true;
+    }
+    return ParseInt(text, priority);
+}
+
+// "KIND:PATH" with KIND a number 0-5 or its name.
+bool ParseBodyFile(const std::string& text, SendOptions::BodyFile& body) {
+    static const std::map<std::string, int> kinds = {{"text-ansi", 0},       {"text", 1},
+                                                     {"html-ansi", 2},       {"html", 3},
+                                                     {"html-embed-ansi", 4}, {"html-embed", 5}};
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos || colon + 1 == text.size())
+        return false;
+    const std::string kind = text.substr(0, colon);
+    body.path = text.substr(colon + 1);
+    const auto found = kinds.find(kind);
+    if (found != kinds.end()) {
+        body.kind = found->second;
+        return true;
+    }
+    return ParseInt(kind, body.kind);
+}
+
+// "PATH" or "PATH=CONTENT-ID"; the content id defaults to the file name.
+bool ParseInlineImage(const std::string& text, SendOptions::InlineImage& image) {
+    const size_t equals = text.rfind('=');
+    image.path = text.substr(0, equals);
+    if (equals != std::string::npos) {
+        image.contentId = text.substr(equals + 1);
+    } else {
+        const size_t slash = image.path.rfind('/');
+        image.contentId = slash == std::string::npos ? image.path : image.path.substr(slash + 1);
+    }
+    return !image.path.empty();
+}
+
 } // namespace
 
 bool ParseOptions(int argc, char** argv, SendOptions& o, std::string& error) {
@@ -62,6 +120,21 @@ bool ParseOptions(int argc, char** argv, SendOptions& o, std::string& error) {
         {"--proxy-user", [&](const std::string& v) { return o.proxyUser = v, true; }},
         {"--proxy-password", [&](const std::string& v) { return o.proxyPassword = v, true; }},
         {"--log", [&](const std::string& v) { return o.logFile = v, true; }},
+        {"--from", [&](const std::string& v) { return ParseMailbox(v, o.from.emplace()); }},
+        {"--to", [&](const std::string& v) { return ParseMailbox(v, o.to.emplace_back()); }},
+        {"--cc", [&](const std::string& v) { return ParseMailbox(v, o.cc.emplace_back()); }},
+        {"--bcc", [&](const std::string& v) { return ParseMailbox(v, o.bcc.emplace_back()); }},
+        {"--subject", [&](const std::string& v) { return o.subject = v, true; }},
+        {"--text", [&](const std::string& v) { return o.text = v, true; }},
+        {"--html", [&](const std::string& v) { return o.html = v, true; }},
+        {"--body-file",
+         [&](const std::string& v) { return ParseBodyFile(v, o.bodyFiles.emplace_back()); }},
+        {"--attach", [&](const std::string& v) { return o.attachments.push_back(v), true; }},
+        {"--inline-image",
+         [&](const std::string& v) { return ParseInlineImage(v, o.inlineImages.emplace_back()); }},
+        {"--priority",
+         [&](const std::string& v) { return ParsePriority(v, o.priority.emplace()); }},
+        {"--charset", [&](const std::string& v) { return o.charset = v, true; }},
     };
     // Switches.
     const std::map<std::string, std::function<void()>> switches = {
@@ -130,6 +203,23 @@ Connection:
   --proxy-password PASS     proxy password
   --log FILE                write the protocol log of the send to FILE
   --log-replace             replace the log file instead of appending to it
+
+Message:
+  --from "NAME <ADDR>"      sender; a bare address works too
+  --to "NAME <ADDR>"        primary recipient (repeat for more)
+  --cc "NAME <ADDR>"        copy recipient (repeat for more)
+  --bcc ADDR                blind-copy recipient: envelope only (repeat for more)
+  --subject TEXT            subject
+  --text TEXT               plain-text body
+  --html HTML               HTML body
+  --body-file KIND:PATH     load a body from a file; KIND is text, html, html-embed (UTF-8
+                            files; html-embed also turns image references into inline
+                            images), text-ansi, html-ansi, html-embed-ansi, or 0-5
+  --attach PATH             attach a file (repeat for more)
+  --inline-image PATH[=ID]  image for the HTML body, referenced as cid:ID (default ID: the
+                            file name)
+  --priority PRIORITY       normal (default), low, high, or a number
+  --charset NAME            character set of headers and bodies (default UTF-8)
 
 Other:
   --library PATH            the Larkmail library to load (default: beside this program)

@@ -1,4 +1,4 @@
-// Command-line options of larkmail-send: every client setting.
+// Command-line options of larkmail-send: every client setting and message field.
 #pragma once
 
 #include <optional>
@@ -28,6 +28,30 @@ struct SendOptions {
     std::string proxyPassword;
     std::optional<std::string> logFile;
     bool logAppend = true;
+
+    // Message fields.
+    struct Mailbox {
+        std::string address;
+        std::string name;
+    };
+    struct BodyFile {
+        int kind;
+        std::string path;
+    };
+    struct InlineImage {
+        std::string path;
+        std::string contentId;
+    };
+    std::optional<Mailbox> from;
+    std::vector<Mailbox> to, cc, bcc;
+    std::optional<std::string> subject;
+    std::optional<std::string> text;
+    std::optional<std::string> html;
+    std::vector<BodyFile> bodyFiles;
+    std::vector<std::string> attachments;
+    std::vector<InlineImage> inlineImages;
+    std::optional<int> priority;
+    std::optional<std::string> charset;
 };
 
 // Parses argv into options. On a usage error returns false with a message in error.
