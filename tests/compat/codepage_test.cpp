@@ -34,12 +34,14 @@ TEST(CodePage, TerminatedInputCountsAndConvertsTheTerminator) {
     EXPECT_EQ(std::u16string(u"abc"), std::u16string(wide));
 
     // Ä b c € and the terminator: 2 + 1 + 1 + 3 + 1 bytes.
-    EXPECT_EQ(8, WideCharToMultiByte(CP_UTF8, 0, u"\u00c4bc\u20ac", -1, nullptr, 0, nullptr,
-                                     nullptr));
+    EXPECT_EQ(8,
+              WideCharToMultiByte(CP_UTF8, 0, u"\u00c4bc\u20ac", -1, nullptr, 0, nullptr, nullptr));
     char narrow[8];
-    EXPECT_EQ(8, WideCharToMultiByte(CP_UTF8, 0, u"\u00c4bc\u20ac", -1, narrow, 8, nullptr,
-                                     nullptr));
-    EXPECT_EQ(std::string("\xC3\x84" "bc\xE2\x82\xAC"), std::string(narrow));
+    EXPECT_EQ(8,
+              WideCharToMultiByte(CP_UTF8, 0, u"\u00c4bc\u20ac", -1, narrow, 8, nullptr, nullptr));
+    EXPECT_EQ(std::string("\xC3\x84"
+                          "bc\xE2\x82\xAC"),
+              std::string(narrow));
 }
 
 TEST(CodePage, ExplicitLengthDoesNotAddATerminator) {
@@ -50,7 +52,8 @@ TEST(CodePage, ExplicitLengthDoesNotAddATerminator) {
 
 TEST(CodePage, InvalidInputBecomesReplacementCharacter) {
     // A stray continuation byte, an overlong form, an encoded surrogate, a truncated sequence.
-    EXPECT_EQ(std::u16string(u"a\uFFFDb"), ToWide("a\x80" "b"));
+    EXPECT_EQ(std::u16string(u"a\uFFFDb"), ToWide("a\x80"
+                                                  "b"));
     EXPECT_EQ(std::u16string(u"\uFFFD\uFFFD"), ToWide("\xC0\xAF"));
     EXPECT_EQ(std::u16string(u"\uFFFD\uFFFD\uFFFD"), ToWide("\xED\xA0\x80"));
     EXPECT_EQ(std::u16string(u"x\uFFFD"), ToWide("x\xE2\x82"));

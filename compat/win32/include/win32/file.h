@@ -1,4 +1,5 @@
-// Files: CreateFileW, ReadFile, WriteFile, SetFilePointer, GetFileSizeEx, GetFileAttributesW, CloseHandle.
+// Files: CreateFileW, ReadFile, WriteFile, SetFilePointer, GetFileSizeEx, GetFileAttributesW,
+// CloseHandle.
 #pragma once
 
 #include "types.h"
