@@ -16,3 +16,5 @@
 #include "win32/environment.h"
 #include "win32/resource.h"
 #include "win32/messagebox.h"
+#include "win32/crt.h"
+#include "win32/entry.h"

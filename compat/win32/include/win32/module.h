@@ -1,4 +1,35 @@
 // Modules: LoadLibraryW, GetProcAddress, FreeLibrary, GetModuleFileNameW, GetModuleHandleW.
+// A module handle on this platform is the dynamic loader's handle (dlopen).
 #pragma once
 
 #include "types.h"
+
+typedef INT_PTR(WINAPI* FARPROC)();
+
+// Windows behaviour reproduced:
+// - A name that holds a path separator is loaded from that path only.
+// - A bare name is searched like Windows' standard order: the executable's folder, then the
+//   system's library folders (what the dynamic loader finds by the bare name), then the
+//   current folder, then each folder of PATH in order. A candidate that exists but cannot be
+//   loaded (for example an image of the other word size) is passed over, as Windows passes
+//   over images of another machine type.
+// - Loading a module that is already loaded returns the same handle and counts a reference.
+// - Failure returns null with ERROR_MOD_NOT_FOUND (nothing found) or ERROR_BAD_FORMAT
+//   (something found that could not be loaded).
+// Differences: no ".dll" is appended to names without an extension; the path separator
+// is '/'.
+WIN32_API HMODULE WINAPI LoadLibraryW(LPCWSTR fileName);
+
+// Null with ERROR_PROC_NOT_FOUND when the module does not export the name.
+WIN32_API FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR procName);
+
+WIN32_API BOOL WINAPI FreeLibrary(HMODULE module);
+
+// The full path of the module's file; a null module means the executable. The result is
+// the length without the terminator; a buffer too small receives size-1 characters and the
+// terminator, and the result is size with ERROR_INSUFFICIENT_BUFFER (as since Windows Vista).
+WIN32_API DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
+
+// A null name gives the executable's handle. Otherwise the handle of an already loaded
+// module known by that name (no reference counted), or null with ERROR_MOD_NOT_FOUND.
+WIN32_API HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);

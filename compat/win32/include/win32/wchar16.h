@@ -83,3 +83,81 @@ inline const WCHAR* wcsstr(const WCHAR* s, const WCHAR* needle) {
 inline WCHAR* wcsstr(WCHAR* s, const WCHAR* needle) {
     return const_cast<WCHAR*>(wcsstr(static_cast<const WCHAR*>(s), needle));
 }
+
+// Secure-CRT bounded copy and append for 16-bit strings.
+// Windows behaviour reproduced: the destination is always NUL-terminated; count = _TRUNCATE
+// copies what fits and returns STRUNCATE; a source that does not fit otherwise empties the
+// destination and returns ERANGE; a null pointer or zero size returns EINVAL.
+// Difference: Windows also calls the invalid-parameter handler (which ends the process by
+// default) on ERANGE and EINVAL; here the error code is simply returned.
+#include <cerrno>
+
+#ifndef _TRUNCATE
+#define _TRUNCATE (static_cast<size_t>(-1))
+#endif
+#ifndef STRUNCATE
+#define STRUNCATE 80
+#endif
+typedef int errno_t;
+
+inline errno_t wcsncat_s(WCHAR* dest, size_t destSize, const WCHAR* src, size_t count) {
+    if (!dest || destSize == 0)
+        return EINVAL;
+    const size_t start = wcsnlen(dest, destSize);
+    if (start == destSize || !src) {
+        dest[0] = 0;
+        return EINVAL;
+    }
+    size_t n = 0;
+    while (n < count && src[n]) {
+        if (start + n + 1 >= destSize) {
+            if (count == _TRUNCATE) {
+                dest[start + n] = 0;
+                return STRUNCATE;
+            }
+            dest[0] = 0;
+            return ERANGE;
+        }
+        dest[start + n] = src[n];
+        ++n;
+    }
+    dest[start + n] = 0;
+    return 0;
+}
+
+inline errno_t wcsncpy_s(WCHAR* dest, size_t destSize, const WCHAR* src, size_t count) {
+    if (!dest || destSize == 0)
+        return EINVAL;
+    dest[0] = 0;
+    return wcsncat_s(dest, destSize, src, count);
+}
+
+inline errno_t wcscpy_s(WCHAR* dest, size_t destSize, const WCHAR* src) {
+    return wcsncpy_s(dest, destSize, src, _TRUNCATE - 1);
+}
+
+inline errno_t wcscat_s(WCHAR* dest, size_t destSize, const WCHAR* src) {
+    return wcsncat_s(dest, destSize, src, _TRUNCATE - 1);
+}
+
+// Case-insensitive comparison as the CRT does it in the C locale: only ASCII letters fold
+// (to lower case); every other unit compares by value.
+inline WCHAR AsciiToLower16(WCHAR c) {
+    return (c >= u'A' && c <= u'Z') ? static_cast<WCHAR>(c + (u'a' - u'A')) : c;
+}
+
+inline int _wcsnicmp(const WCHAR* a, const WCHAR* b, size_t n) {
+    for (; n > 0; --n, ++a, ++b) {
+        const WCHAR ca = AsciiToLower16(*a);
+        const WCHAR cb = AsciiToLower16(*b);
+        if (ca != cb)
+            return (ca > cb) - (ca < cb);
+        if (!ca)
+            return 0;
+    }
+    return 0;
+}
+
+inline int _wcsicmp(const WCHAR* a, const WCHAR* b) {
+    return _wcsnicmp(a, b, _TRUNCATE);
+}

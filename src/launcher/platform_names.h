@@ -1,0 +1,34 @@
+// Names and separators that differ between the platforms the launcher runs on. Code that
+// composes paths or PATH values uses these constants, never a literal separator.
+#pragma once
+
+#include <windows.h>
+
+namespace launcher {
+
+#ifdef _WIN32
+inline constexpr WCHAR kPathSeparator = L'\\';
+inline constexpr WCHAR kPathListSeparator = L';';
+// The runtime library's name, built by the main flow from a base name and an extension.
+inline constexpr const WCHAR* kRuntimeLibraryBaseName = L"CVVM";
+inline constexpr const WCHAR* kRuntimeLibraryExtension = L".dll";
+// The file name appended to a runtime folder when the diagnosis looks for the library.
+inline constexpr const WCHAR* kRuntimeLibraryFileName = L"cvvm.dll";
+#else
+inline constexpr WCHAR kPathSeparator = u'/';
+inline constexpr WCHAR kPathListSeparator = u':';
+inline constexpr const WCHAR* kRuntimeLibraryBaseName = u"libcvvm";
+inline constexpr const WCHAR* kRuntimeLibraryExtension = u".so";
+inline constexpr const WCHAR* kRuntimeLibraryFileName = u"libcvvm.so";
+#endif
+
+// The three system runtime libraries probed, in this order, when the runtime library does
+// not load. Defined outside the launcher's core library (system_runtime_libraries.cpp) so
+// that a test build of the launcher can name libraries that are certainly missing.
+extern const WCHAR* const kSystemRuntimeLibraries[3];
+
+// The platform's word for the architecture sub-folder of a runtime and of the development
+// environment.
+inline constexpr const WCHAR* kArchitectureFolder = TEXT("x64");
+
+} // namespace launcher

@@ -1,0 +1,67 @@
+// The XML configuration file beside the launcher and the small reader that parses it.
+//
+// The reader accepts a narrow subset of XML: elements, double-quoted attributes, element
+// text, comments and XML declarations. A document outside that subset (no root element,
+// other content before the root, an unterminated comment or declaration, an element not
+// closed before the end, text running to the end, an attribute value without its closing
+// quote, an attribute name not starting with a letter or '_', or nesting deeper than
+// kMaxXmlDepth) is refused as a whole: the configuration then counts as absent.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace launcher {
+
+// Deepest element nesting accepted; deeper documents are refused, so that a hostile file
+// cannot exhaust the stack.
+inline constexpr int kMaxXmlDepth = 256;
+// Largest configuration file read; a larger file counts as absent.
+inline constexpr long kMaxXmlFileBytes = 64L * 1024 * 1024;
+
+struct XmlNode {
+    std::u16string name;
+    std::u16string text; // character content, trailing white space removed
+    std::vector<XmlNode> children;
+    std::map<std::u16string, std::u16string> attributes; // a repeated name keeps the last
+};
+
+class XmlReader {
+public:
+    // Reads the file (UTF-8) as the document; false when it is missing, empty, unreadable
+    // or larger than kMaxXmlFileBytes.
+    bool LoadFile(LPCWSTR fileName);
+    // Uses the text as the document (up to its first NUL, trailing white space removed).
+    void LoadText(std::u16string text);
+    // Parses the document's first element into root; false when the document is outside
+    // the accepted subset.
+    bool ParseRoot(XmlNode& root);
+
+private:
+    bool NextElement(XmlNode& node, int depth);
+    bool ParseElement(XmlNode& node, int depth);
+    void SkipWhiteSpace();
+    bool At(const char16_t* token) const;
+    size_t Find(const char16_t* token) const;
+
+    std::u16string document_;
+    size_t cursor_ = 0;
+};
+
+// The configuration file's name: the launcher's full file name cut at the last '.' of its
+// final component, plus ".xml" (".xml" is appended when that component has no '.'). False
+// when the result does not fit the 260-unit buffer.
+bool ConfigurationFileName(LPCWSTR launcherFileName, WCHAR* out, size_t outSize);
+
+// Reads the RuntimePath text of the configuration file beside the running launcher into
+// runtimePath (260 units, zeroed by the caller). True when the root element is
+// "Application" with at least one "RuntimePath" child; the buffer then holds the last
+// non-empty RuntimePath text, or stays empty when every such child is empty or when the
+// chosen text does not fit the buffer (the caller reports an incorrect path).
+bool ReadConfiguredRuntimePath(WCHAR* runtimePath);
+bool ReadConfiguredRuntimePathFrom(LPCWSTR configurationFile, WCHAR* runtimePath);
+
+} // namespace launcher

@@ -1,0 +1,162 @@
+// package-app: makes an application's copy of the launcher.
+//
+//   package-app --launcher <built launcher> --output <application's copy>
+//               [--version <required runtime version>]      string 1005 of the copy
+//               [--runtime-path <folder>]                   writes <copy>.xml with it
+//               [--empty-runtime-path]                      writes <copy>.xml, empty RuntimePath
+//               [--trailer PCA|PSA]                         appends the 512-byte trailer
+//
+// The string table goes into the copy's ".win32strings" ELF section with objcopy; the XML
+// file is named like the launcher looks for it (the copy's name cut at the last '.' of its
+// file name, plus ".xml"); the trailer comes last, after objcopy has rewritten the file.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kSection = ".win32strings";
+constexpr uint32_t kRequiredVersionString = 1005;
+
+struct Options {
+    std::string launcher, output, version, runtimePath, trailer;
+    bool hasVersion = false, writeXml = false;
+};
+
+int Usage() {
+    std::cerr << "usage: package-app --launcher FILE --output FILE [--version V]\n"
+                 "                   [--runtime-path DIR | --empty-runtime-path]"
+                 " [--trailer PCA|PSA]\n";
+    return 2;
+}
+
+std::u16string Utf16(const std::string& utf8) {
+    std::u16string out;
+    for (size_t i = 0; i < utf8.size();) {
+        const unsigned char b = static_cast<unsigned char>(utf8[i]);
+        uint32_t c = b;
+        int more = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+        c = more == 3 ? b & 0x07 : more == 2 ? b & 0x0F : more == 1 ? b & 0x1F : b;
+        ++i;
+        for (; more > 0 && i < utf8.size(); --more, ++i)
+            c = (c << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
+}
+
+void PutLe32(std::string& bytes, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+int Run(const std::vector<std::string>& args) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<char*> argv;
+        for (const auto& a : args)
+            argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) < 0)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool SetRequiredVersion(const Options& o) {
+    std::string table;
+    const std::u16string text = Utf16(o.version);
+    PutLe32(table, kRequiredVersionString);
+    PutLe32(table, static_cast<uint32_t>(text.size()));
+    for (const char16_t c : text) {
+        table += static_cast<char>(c & 0xFF);
+        table += static_cast<char>(c >> 8);
+    }
+    const std::string tableFile = o.output + ".strings.tmp";
+    std::ofstream(tableFile, std::ios::binary) << table;
+    const std::string section = std::string(kSection);
+    // Replaces any table the copy already has.
+    const bool ok = Run({"objcopy", "--remove-section=" + section, o.output}) == 0 &&
+                    Run({"objcopy", "--add-section", section + "=" + tableFile, o.output}) == 0;
+    std::filesystem::remove(tableFile);
+    return ok;
+}
+
+std::string XmlFileName(const std::string& copy) {
+    const size_t slash = copy.rfind('/');
+    const size_t dot = copy.rfind('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+        return copy.substr(0, dot) + ".xml";
+    return copy + ".xml";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
+        if (arg == "--launcher")
+            o.launcher = next();
+        else if (arg == "--output")
+            o.output = next();
+        else if (arg == "--version")
+            o.version = next(), o.hasVersion = true;
+        else if (arg == "--runtime-path")
+            o.runtimePath = next(), o.writeXml = true;
+        else if (arg == "--empty-runtime-path")
+            o.writeXml = true;
+        else if (arg == "--trailer")
+            o.trailer = next();
+        else
+            return Usage();
+    }
+    if (o.launcher.empty() || o.output.empty() ||
+        !(o.trailer.empty() || o.trailer == "PCA" || o.trailer == "PSA"))
+        return Usage();
+
+    std::error_code error;
+    std::filesystem::copy_file(o.launcher, o.output,
+                               std::filesystem::copy_options::overwrite_existing, error);
+    if (error) {
+        std::cerr << "package-app: cannot copy " << o.launcher << ": " << error.message() << "\n";
+        return 1;
+    }
+    if (o.hasVersion && !SetRequiredVersion(o)) {
+        std::cerr << "package-app: objcopy failed on " << o.output << "\n";
+        return 1;
+    }
+    if (o.writeXml) {
+        std::ofstream xml(XmlFileName(o.output), std::ios::binary);
+        xml << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Application>\n  <RuntimePath>"
+            << o.runtimePath << "</RuntimePath>\n</Application>\n";
+    }
+    if (!o.trailer.empty()) {
+        std::string trailer(512, '\0');
+        trailer.replace(0, 4, "TRL*");
+        trailer.replace(8, 4, o.trailer + "*");
+        std::ofstream(o.output, std::ios::binary | std::ios::app) << trailer;
+    }
+    std::filesystem::permissions(o.output,
+                                 std::filesystem::perms::owner_exec |
+                                     std::filesystem::perms::group_exec |
+                                     std::filesystem::perms::others_exec,
+                                 std::filesystem::perm_options::add);
+    return 0;
+}
