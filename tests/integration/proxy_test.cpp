@@ -1,0 +1,86 @@
+// Sends through real SOCKS proxies: SOCKS5 with and without a password, SOCKS5 with the host
+// name resolved by the proxy, and SOCKS4.
+#include "library_loader.h"
+#include "smtp_peer.h"
+#include "socks_proxy.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace SMTPClientNS;
+using testsupport::Library;
+using testsupport::SmtpPeer;
+using testsupport::SocksProxy;
+
+namespace {
+
+struct Released {
+    template <typename T> void operator()(T* object) const { object->Release(); }
+};
+
+struct Sender {
+    std::unique_ptr<ISmtpClient, Released> client{Library().createSmtpClient()};
+    std::unique_ptr<IMimeMessage, Released> message{Library().createMimeMessage()};
+    Sender(const char16_t* host, int port) {
+        client->SetHost(host);
+        client->SetPort(port);
+        client->SetUseTls(false);
+        client->SetConnectTimeout(5);
+        message->SetSender(u"sender@example.org", nullptr);
+        message->AddRecipient(u"rcpt@example.org", nullptr);
+        message->SetTextBody(u"through the proxy");
+        client->SetMimeMessage(message.get());
+    }
+};
+
+TEST(Proxy, Socks5WithAndWithoutPassword) {
+    SmtpPeer peer;
+    SocksProxy open(SocksProxy::Kind::Socks5);
+    Sender plain(u"127.0.0.1", peer.port());
+    ASSERT_EQ(1, plain.client->SetProxy(u"127.0.0.1", open.port(), PROXY_SOCKS5, nullptr, nullptr));
+    EXPECT_EQ(SMTP_SUCCESS, plain.client->Send());
+
+    SocksProxy guarded(SocksProxy::Kind::Socks5, "pu", "pp");
+    Sender right(u"127.0.0.1", peer.port());
+    right.client->SetProxy(u"127.0.0.1", guarded.port(), PROXY_SOCKS5, u"pu", u"pp");
+    EXPECT_EQ(SMTP_SUCCESS, right.client->Send());
+
+    Sender wrong(u"127.0.0.1", peer.port());
+    wrong.client->SetProxy(u"127.0.0.1", guarded.port(), PROXY_SOCKS5, u"pu", u"nope");
+    EXPECT_NE(SMTP_SUCCESS, wrong.client->Send());
+
+    ASSERT_TRUE(peer.waitForMessages(2));
+    EXPECT_EQ(2u, peer.messages().size());
+}
+
+TEST(Proxy, HostNameResolvedByTheProxy) {
+    SmtpPeer peer;
+    SocksProxy proxy(SocksProxy::Kind::Socks5);
+    Sender sender(u"localhost", peer.port());
+    sender.client->SetProxy(u"127.0.0.1", proxy.port(), PROXY_SOCKS5_HOSTNAME, nullptr, nullptr);
+    EXPECT_EQ(SMTP_SUCCESS, sender.client->Send());
+    EXPECT_TRUE(peer.waitForMessages(1));
+}
+
+TEST(Proxy, Socks4) {
+    SmtpPeer peer;
+    SocksProxy proxy(SocksProxy::Kind::Socks4);
+    Sender sender(u"127.0.0.1", peer.port());
+    sender.client->SetProxy(u"127.0.0.1", proxy.port(), PROXY_SOCKS4, nullptr, nullptr);
+    EXPECT_EQ(SMTP_SUCCESS, sender.client->Send());
+    EXPECT_TRUE(peer.waitForMessages(1));
+}
+
+TEST(Proxy, ProxyThatIsNotThereFailsTheSend) {
+    SmtpPeer peer;
+    Sender sender(u"127.0.0.1", peer.port());
+    sender.client->SetProxy(u"127.0.0.1", testsupport::FreeLoopbackPort(), PROXY_SOCKS5, nullptr,
+                            nullptr);
+    EXPECT_EQ(SMTP_ERR_CONNECT, sender.client->Send());
+    // Switching the proxy off sends directly.
+    sender.client->SetProxyEnabled(false);
+    EXPECT_EQ(SMTP_SUCCESS, sender.client->Send());
+}
+
+} // namespace
