@@ -1,11 +1,9 @@
-// Existence, opening and word-size tests for files named by UTF-16 paths.
+// Existence, reading and word-size tests for files named by UTF-16 paths, through the file
+// functions of the Win32 API.
 #include "file_probe.h"
 
-#include <cstdint>
-#include <string>
-
-#ifndef _WIN32
-#include <sys/stat.h>
+#ifdef _WIN32
+#include <cstdio>
 #endif
 
 namespace launcher {
@@ -16,55 +14,48 @@ uint16_t ReadLe16(const unsigned char* p) {
     return static_cast<uint16_t>(p[0] | (p[1] << 8));
 }
 
-#ifndef _WIN32
-std::string ToUtf8(LPCWSTR text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 0)
-        return {};
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-}
-#endif
-
 } // namespace
 
 bool PathExists(LPCWSTR path) {
     if (!path || !*path)
         return false;
-#ifdef _WIN32
     return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
-#else
-    struct stat st {};
-    return stat(ToUtf8(path).c_str(), &st) == 0;
-#endif
 }
 
-FILE* OpenForReading(LPCWSTR path, bool textMode) {
+HANDLE OpenForReading(LPCWSTR path) {
     if (!path || !*path)
-        return nullptr;
-#ifdef _WIN32
-    return _wfopen(path, textMode ? L"r" : L"rb");
-#else
-    return std::fopen(ToUtf8(path).c_str(), textMode ? "r" : "rb");
-#endif
+        return INVALID_HANDLE_VALUE;
+    return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool ReadAt(HANDLE file, uint64_t offset, From from, void* out, DWORD size) {
+    if (offset > static_cast<uint64_t>(INT64_MAX))
+        return false;
+    const int64_t distance =
+        from == From::End ? -static_cast<int64_t>(offset) : static_cast<int64_t>(offset);
+    // The high part makes the distance 64-bit; a position before the start fails.
+    LONG high = static_cast<LONG>(distance >> 32);
+    const DWORD low = SetFilePointer(file, static_cast<LONG>(distance & 0xFFFFFFFF), &high,
+                                     from == From::End ? FILE_END : FILE_BEGIN);
+    if (low == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS)
+        return false;
+    DWORD read = 0;
+    return ReadFile(file, out, size, &read, nullptr) && read == size;
 }
 
 bool Is64BitImage(LPCWSTR path) {
-    FILE* file = OpenForReading(path, false);
-    if (!file)
+    const HANDLE file = OpenForReading(path);
+    if (file == INVALID_HANDLE_VALUE)
         return false;
     bool is64 = false;
 #ifdef _WIN32
     unsigned char dos[64];
     unsigned char fileHeader[20];
-    if (std::fread(dos, 1, sizeof dos, file) == sizeof dos) {
+    if (ReadAt(file, 0, From::Start, dos, sizeof dos)) {
         const uint32_t ntOffset =
             dos[60] | (dos[61] << 8) | (dos[62] << 16) | (static_cast<uint32_t>(dos[63]) << 24);
-        if (ntOffset <= 0x7FFFFFFB &&
-            std::fseek(file, static_cast<long>(ntOffset) + 4, SEEK_SET) == 0 &&
-            std::fread(fileHeader, 1, sizeof fileHeader, file) == sizeof fileHeader) {
+        if (ReadAt(file, uint64_t{ntOffset} + 4, From::Start, fileHeader, sizeof fileHeader)) {
             const uint16_t machine = ReadLe16(fileHeader);
             is64 = machine == 0x0200 || machine == 0x8664;
         }
@@ -73,7 +64,7 @@ bool Is64BitImage(LPCWSTR path) {
     // e_ident (16 bytes), e_type (2), e_machine (2); the machine is read as little-endian,
     // which is what every 64-bit machine listed here uses with ELFDATA2LSB.
     unsigned char header[20];
-    if (std::fread(header, 1, sizeof header, file) == sizeof header && header[0] == 0x7F &&
+    if (ReadAt(file, 0, From::Start, header, sizeof header) && header[0] == 0x7F &&
         header[1] == 'E' && header[2] == 'L' && header[3] == 'F' && header[4] == 2 /*CLASS64*/ &&
         header[5] == 1 /*LSB*/) {
         const uint16_t machine = ReadLe16(header + 18);
@@ -82,8 +73,43 @@ bool Is64BitImage(LPCWSTR path) {
                machine == 243 || machine == 258;
     }
 #endif
-    std::fclose(file);
+    CloseHandle(file);
     return is64;
+}
+
+bool ReadSmallFile(LPCWSTR path, long maxBytes, std::vector<char>& bytes) {
+    bytes.clear();
+    if (!path || !*path)
+        return false;
+#ifdef _WIN32
+    // Text mode: carriage-return/line-feed pairs arrive as line feeds, Ctrl-Z ends the read.
+    FILE* file = _wfopen(path, L"r");
+    if (!file)
+        return false;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        const long size = std::ftell(file);
+        if (size > 0 && size <= maxBytes && std::fseek(file, 0, SEEK_SET) == 0) {
+            bytes.assign(static_cast<size_t>(size), 0);
+            bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+        }
+    }
+    std::fclose(file);
+#else
+    // No text mode here: the bytes arrive as they are stored.
+    const HANDLE file = OpenForReading(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= maxBytes) {
+        bytes.assign(static_cast<size_t>(size.QuadPart), 0);
+        // Like fread, a read that fails part way keeps what arrived.
+        DWORD read = 0;
+        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+        bytes.resize(read);
+    }
+    CloseHandle(file);
+#endif
+    return !bytes.empty();
 }
 
 } // namespace launcher

@@ -5,7 +5,6 @@
 #include "platform_names.h"
 #include "trace.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace launcher {
@@ -40,19 +39,8 @@ void TrimTrailingWhiteSpace(std::u16string& text) {
 } // namespace
 
 bool XmlReader::LoadFile(LPCWSTR fileName) {
-    FILE* file = OpenForReading(fileName, true);
-    if (!file)
-        return false;
     std::vector<char> bytes;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        const long size = std::ftell(file);
-        if (size > 0 && size <= kMaxXmlFileBytes && std::fseek(file, 0, SEEK_SET) == 0) {
-            bytes.assign(static_cast<size_t>(size), 0);
-            bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
-        }
-    }
-    std::fclose(file);
-    if (bytes.empty())
+    if (!ReadSmallFile(fileName, kMaxXmlFileBytes, bytes))
         return false;
     const int count = static_cast<int>(bytes.size());
     const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), count, nullptr, 0);

@@ -1,5 +1,5 @@
 // The SMTP test peer, driven by libcurl directly: what it accepts, refuses and stores in each
-// mode, and what mime_inspect reports of a stored message.
+// mode, and what mime_report.py reports of a stored message.
 #include "mime_report.h"
 #include "smtp_peer.h"
 

@@ -1,5 +1,7 @@
 #include "json_value.h"
 
+#include "host_text.h"
+
 #include <cstdlib>
 #include <stdexcept>
 
@@ -140,24 +142,6 @@ private:
         return v;
     }
 
-    static void appendUtf8(std::string& out, char32_t cp) {
-        if (cp < 0x80) {
-            out += char(cp);
-        } else if (cp < 0x800) {
-            out += char(0xC0 | (cp >> 6));
-            out += char(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += char(0xE0 | (cp >> 12));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        } else {
-            out += char(0xF0 | (cp >> 18));
-            out += char(0x80 | ((cp >> 12) & 0x3F));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        }
-    }
-
     std::string parseString() {
         if (pos_ >= text_.size() || text_[pos_] != '"')
             fail("string expected");
@@ -198,20 +182,20 @@ private:
                 out += '\t';
                 break;
             case 'u': {
-                char32_t cp = parseHex4();
-                if (cp >= 0xD800 && cp < 0xDC00 && text_.compare(pos_, 2, "\\u") == 0) {
+                std::u16string units(1, char16_t(parseHex4()));
+                if (units[0] >= 0xD800 && units[0] < 0xDC00 && text_.compare(pos_, 2, "\\u") == 0) {
                     const size_t save = pos_;
                     pos_ += 2;
                     const unsigned low = parseHex4();
                     if (low >= 0xDC00 && low < 0xE000)
-                        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                        units += char16_t(low);
                     else
                         pos_ = save;
                 }
                 // A lone surrogate cannot be UTF-8; it becomes U+FFFD.
-                if (cp >= 0xD800 && cp < 0xE000)
-                    cp = 0xFFFD;
-                appendUtf8(out, cp);
+                if (units.size() == 1 && units[0] >= 0xD800 && units[0] < 0xE000)
+                    units[0] = 0xFFFD;
+                out += larkhost::Utf8(units);
                 break;
             }
             default:

@@ -79,9 +79,9 @@ size_t MimePart::headerCount(const std::string& name) const {
 
 MimeReport InspectMime(const std::string& emlPath) {
     const ProcessResult run =
-        RunProcess({kSystemPython, std::string(TEST_SUPPORT_DIR) + "/mime_inspect.py", emlPath});
+        RunProcess({kSystemPython, std::string(TEST_SUPPORT_DIR) + "/mime_report.py", emlPath});
     if (run.exitCode != 0)
-        throw std::runtime_error("mime_inspect.py failed on " + emlPath);
+        throw std::runtime_error("mime_report.py failed on " + emlPath);
     const JsonValue json = JsonValue::Parse(run.output);
     MimeReport report;
     for (const JsonValue& defect : json["defects"].items())

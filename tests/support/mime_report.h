@@ -1,5 +1,5 @@
 // What Python's email package (policy "default") makes of a stored message: the decoded
-// headers and the tree of parts, produced by mime_inspect.py and loaded here. An independent
+// headers and the tree of parts, produced by mime_report.py and loaded here. An independent
 // reading of the bytes on the wire, for checking composed messages.
 #pragma once
 
@@ -40,7 +40,7 @@ struct MimeReport {
     MimePart root;
 };
 
-// Runs tests/support/mime_inspect.py on the file with /usr/bin/python3 and loads its report.
+// Runs tests/support/mime_report.py on the file with /usr/bin/python3 and loads its report.
 // Throws std::runtime_error when the script fails or prints something unreadable.
 MimeReport InspectMime(const std::string& emlPath);
 

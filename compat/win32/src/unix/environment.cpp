@@ -2,6 +2,8 @@
 // command line built from the process's arguments.
 #include <windows.h>
 
+#include "utf8_text.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -13,25 +15,8 @@ extern char** environ;
 
 namespace {
 
-std::string ToUtf8(LPCWSTR text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 0)
-        return {};
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-}
-
-std::u16string ToUtf16(const std::string& text) {
-    if (text.empty())
-        return {};
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::u16string out(static_cast<size_t>(n), u'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
+using win32compat::ToUtf16;
+using win32compat::ToUtf8;
 
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size())

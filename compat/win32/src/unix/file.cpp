@@ -3,6 +3,8 @@
 // and enforces the Windows sharing rules among the handles of this process.
 #include <windows.h>
 
+#include "utf8_text.h"
+
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -54,16 +56,6 @@ bool LookUp(HANDLE handle, OpenFile& copy) {
         return false;
     }
     copy = **found;
-    return true;
-}
-
-bool ToUtf8Path(LPCWSTR path, std::string& utf8) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, path, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0)
-        return false;
-    utf8.assign(size_t(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, path, -1, utf8.data(), size, nullptr, nullptr);
-    utf8.resize(size_t(size) - 1);
     return true;
 }
 
@@ -146,8 +138,8 @@ HANDLE WINAPI CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    std::string path;
-    if (!ToUtf8Path(fileName, path) || path.empty()) {
+    const std::string path = win32compat::ToUtf8(fileName);
+    if (path.empty()) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
@@ -338,8 +330,8 @@ DWORD WINAPI GetFileAttributesW(LPCWSTR fileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_FILE_ATTRIBUTES;
     }
-    std::string path;
-    if (!ToUtf8Path(fileName, path) || path.empty()) {
+    const std::string path = win32compat::ToUtf8(fileName);
+    if (path.empty()) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_FILE_ATTRIBUTES;
     }

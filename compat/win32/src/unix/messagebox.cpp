@@ -1,21 +1,15 @@
 // MessageBoxW as one line on standard error.
 #include <windows.h>
 
+#include "utf8_text.h"
+
 #include <cstdio>
 #include <string>
 
 namespace {
 
 void AppendEscaped(std::string& line, LPCWSTR text) {
-    if (!text)
-        return;
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 0)
-        return;
-    std::string utf8(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), n, nullptr, nullptr);
-    utf8.resize(static_cast<size_t>(n - 1));
-    for (const char c : utf8) {
+    for (const char c : win32compat::ToUtf8(text)) {
         if (c == '\r')
             line += "\\r";
         else if (c == '\n')

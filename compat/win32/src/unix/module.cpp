@@ -1,6 +1,8 @@
 // Modules over the dynamic loader (dlopen), with the Windows search order for bare names.
 #include <windows.h>
 
+#include "utf8_text.h"
+
 #include <dlfcn.h>
 #include <link.h>
 #include <sys/stat.h>
@@ -12,15 +14,7 @@
 
 namespace {
 
-std::string ToUtf8(LPCWSTR text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 0)
-        return {};
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-}
+using win32compat::ToUtf8;
 
 bool IsRegularFile(const std::string& path) {
     struct stat st {};
@@ -124,11 +118,8 @@ DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
-    const int n = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-    std::u16string wide(n > 0 ? static_cast<size_t>(n) : 1, u'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), n);
-    const size_t length = wcslen(wide.c_str());
+    const std::u16string wide = win32compat::ToUtf16(path);
+    const size_t length = wide.size();
     if (length + 1 > size) {
         wide.copy(fileName, size - 1);
         fileName[size - 1] = 0;

@@ -1,12 +1,15 @@
 // HKEY_LOCAL_MACHINE read from a regedit export file.
 #include <windows.h>
 
+#include "utf8_text.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -41,12 +44,7 @@ std::u16string DecodeFile(const std::string& bytes) {
     size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     if (bytes.size() <= start)
         return {};
-    const int size = static_cast<int>(bytes.size() - start);
-    const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data() + start, size, nullptr, 0);
-    std::u16string text(static_cast<size_t>(n > 0 ? n : 0), u'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, bytes.data() + start, size, text.data(), n);
-    return text;
+    return win32compat::ToUtf16(std::string_view(bytes).substr(start));
 }
 
 std::vector<std::u16string> SplitLines(const std::u16string& text) {

@@ -1,6 +1,8 @@
 // LoadStringW from the string-table section of the module's own ELF file.
 #include <windows.h>
 
+#include "utf8_text.h"
+
 #include <elf.h>
 
 #include <cstring>
@@ -95,8 +97,7 @@ int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return 0;
     }
-    char path[4 * 4096] = {};
-    WideCharToMultiByte(CP_UTF8, 0, widePath, -1, path, sizeof path, nullptr, nullptr);
+    const std::string path = win32compat::ToUtf8(widePath);
     const std::u16string text = FindString(ReadSection(path, WIN32COMPAT_STRING_TABLE_SECTION), id);
     if (text.empty()) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Parses a stored message with Python's email package and prints a JSON description of it.
 
-Usage: mime_inspect.py MESSAGE.eml
+Usage: mime_report.py MESSAGE.eml
 
 Output (one JSON object):
   defects   list of defect descriptions the parser found anywhere in the message
@@ -71,7 +71,7 @@ def describe_part(part, defects):
 
 def main(argv):
     if len(argv) != 1:
-        sys.stderr.write("usage: mime_inspect.py MESSAGE.eml\n")
+        sys.stderr.write("usage: mime_report.py MESSAGE.eml\n")
         return 2
     with open(argv[0], "rb") as source:
         message = email.message_from_binary_file(source, policy=email.policy.default)
