@@ -40,9 +40,9 @@ WIN32_API BOOL WINAPI GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 // leave the process in an undefined state.
 // What this layer does instead: the thread is marked abandoned. Its handle is signalled at
 // once and its exit code becomes exitCode, so waiters and GetExitCodeThread see it ended, as
-// on Windows; the POSIX thread itself (detached from the start) runs on until its routine
-// returns, and that result is then discarded. Callers must therefore not free anything the
-// abandoned routine still uses. A thread that has ended already is left as it is (TRUE).
+// on Windows; the POSIX thread itself runs on until its routine returns, and that result is
+// then discarded (closing the handle first detaches it). Callers must therefore not free anything
+// the abandoned routine still uses. A thread that has ended already is left as it is (TRUE).
 WIN32_API BOOL WINAPI TerminateThread(HANDLE thread, DWORD exitCode);
 
 // The id of the calling thread: the id CreateThread reported for threads it started; other

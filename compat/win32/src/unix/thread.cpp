@@ -1,7 +1,9 @@
 // Win32 threads over POSIX threads. Each thread is described by a ThreadObject shared by its
 // handle (while open) and the running thread; the handle is the object's address, validated
-// through a process-wide table. Threads are detached at once: waiting uses the object's
-// condition variable, so neither closing a handle nor abandoning a thread needs a join.
+// through a process-wide table. Waiting uses the object's condition variable. Closing the
+// handle of a thread whose routine has returned joins the POSIX thread, so that it has fully
+// ended (thread-local destructors included) before the caller goes on; any other thread is
+// detached when its handle is closed and ends on its own.
 #include "thread_handles.h"
 
 #include <windows.h>
@@ -21,9 +23,12 @@ struct ThreadObject {
     LPTHREAD_START_ROUTINE start = nullptr;
     LPVOID parameter = nullptr;
     DWORD id = 0;
+    pthread_t posixThread{};
     std::mutex mutex;
     std::condition_variable ended;
     bool finished = false;
+    bool abandoned = false; // by TerminateThread
+    bool returned = false;  // the routine has returned
     DWORD exitCode = STILL_ACTIVE;
 };
 
@@ -56,11 +61,13 @@ std::shared_ptr<ThreadObject> Find(HANDLE handle) {
     return found->second;
 }
 
-void Finish(ThreadObject& thread, DWORD exitCode) {
+void Finish(ThreadObject& thread, DWORD exitCode, bool returned) {
     std::lock_guard<std::mutex> lock(thread.mutex);
+    thread.returned = thread.returned || returned;
     if (thread.finished)
         return; // abandoned by TerminateThread: its exit code stays
     thread.finished = true;
+    thread.abandoned = !returned;
     thread.exitCode = exitCode;
     thread.ended.notify_all();
 }
@@ -71,7 +78,7 @@ void* RunThread(void* argument) {
     ThreadObject& thread = **owner;
     currentThreadId = thread.id;
     const DWORD result = thread.start(thread.parameter);
-    Finish(thread, result);
+    Finish(thread, result, true);
     return nullptr;
 }
 
@@ -80,9 +87,26 @@ void* RunThread(void* argument) {
 namespace win32compat {
 
 bool CloseThreadHandle(HANDLE handle) {
-    ThreadTable& table = Table();
-    std::lock_guard<std::mutex> lock(table.mutex);
-    return table.threads.erase(handle) != 0;
+    std::shared_ptr<ThreadObject> thread;
+    {
+        ThreadTable& table = Table();
+        std::lock_guard<std::mutex> lock(table.mutex);
+        const auto found = table.threads.find(handle);
+        if (found == table.threads.end())
+            return false;
+        thread = found->second;
+        table.threads.erase(found);
+    }
+    bool returned;
+    {
+        std::lock_guard<std::mutex> lock(thread->mutex);
+        returned = thread->returned;
+    }
+    if (returned && !pthread_equal(thread->posixThread, pthread_self()))
+        pthread_join(thread->posixThread, nullptr);
+    else
+        pthread_detach(thread->posixThread);
+    return true;
 }
 
 } // namespace win32compat
@@ -106,16 +130,17 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stackSize, LPTHREAD_STA
 
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
-    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
     if (stackSize != 0)
         pthread_attr_setstacksize(&attributes, stackSize); // too small: the default stays
     auto* argument = new std::shared_ptr<ThreadObject>(thread);
-    pthread_t posixThread;
-    const int error = pthread_create(&posixThread, &attributes, RunThread, argument);
+    // posixThread is read only by CloseHandle, after this call has returned.
+    const int error = pthread_create(&thread->posixThread, &attributes, RunThread, argument);
     pthread_attr_destroy(&attributes);
     if (error != 0) {
         delete argument;
-        win32compat::CloseThreadHandle(handle);
+        ThreadTable& table = Table();
+        std::lock_guard<std::mutex> lock(table.mutex);
+        table.threads.erase(handle);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
@@ -159,7 +184,7 @@ BOOL WINAPI TerminateThread(HANDLE handle, DWORD exitCode) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    Finish(*thread, exitCode);
+    Finish(*thread, exitCode, false);
     return TRUE;
 }
 
