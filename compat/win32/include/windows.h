@@ -8,6 +8,8 @@
 #include "win32/codepage.h"
 #include "win32/wchar16.h"
 #include "win32/file.h"
+#include "win32/thread.h"
+#include "win32/window.h"
 #include "win32/com.h"
 #include "win32/crypt.h"
 #include "win32/sysinfo.h"

@@ -1,5 +1,7 @@
 #include "client/client_state.h"
 
+#include "client/async_task.h"
+
 #include <algorithm>
 #include <string>
 
@@ -42,12 +44,13 @@ CSmtpClientWrapper::~CSmtpClientWrapper() {
 }
 
 int CSmtpClientWrapper::SendAsync() {
-    // Asynchronous sending is not available in this build of the client: no task is queued.
-    return SMTP_ERR_GENERAL;
+    // Not traced or logged, and the last result stays that of the last synchronous send.
+    CAsyncTask* task = new CAsyncTask;
+    return task->ExecuteTask(this, worker_);
 }
 
-int CSmtpClientWrapper::CancelAsync(int /*taskId*/) {
-    return -1;
+int CSmtpClientWrapper::CancelAsync(int taskId) {
+    return worker_.CancelTask(taskId);
 }
 
 int CSmtpClientWrapper::SetProxy(const WCHAR* host, int port, int kind, const WCHAR* user,

@@ -37,8 +37,8 @@ public:
     void GetProxyValue(WCHAR* buffer, int which) override;
     void SetProxyEnabled(bool enabled) override { proxyEnabled_ = enabled; }
     bool IsProxyEnabled() override { return proxyEnabled_; }
-    void SetCallback(ISendCallback* callback) override { callback_ = callback; }
-    ISendCallback* GetCallback() override { return callback_; }
+    void SetCallback(ISendCallback* callback) override { callback_.store(callback); }
+    ISendCallback* GetCallback() override { return callback_.load(); }
     void SetVerifyPeer(int verify) override { verifyPeer_ = verify; }
     int GetVerifyPeer() override { return verifyPeer_; }
     void SetVerifyStatus(bool verify) override { verifyStatus_ = verify; }
@@ -72,7 +72,8 @@ private:
     static void Assign(WideString& field, const WCHAR* text) { field = text ? text : TEXT(""); }
 
     IMimeMessage* message_ = nullptr;
-    ISendCallback* callback_ = nullptr;
+    // Read by the window thread when an asynchronous send completes.
+    std::atomic<ISendCallback*> callback_{nullptr};
     CAsyncThread worker_;
     // Transfer set of the last synchronous send: kept until the next send or destruction.
     TransferSet transfer_;

@@ -94,6 +94,6 @@ WIN32_API BOOL WINAPI GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
 // that name. Differences: symbolic links are followed; no other attribute is reported.
 WIN32_API DWORD WINAPI GetFileAttributesW(LPCWSTR fileName);
 
-// Closes a handle from CreateFileW. An unknown handle fails with ERROR_INVALID_HANDLE.
-// Differences: only file handles exist in this layer so far.
+// Closes a handle from CreateFileW or CreateThread. An unknown handle fails with
+// ERROR_INVALID_HANDLE. Closing a thread handle does not affect the thread.
 WIN32_API BOOL WINAPI CloseHandle(HANDLE object);

@@ -1,6 +1,8 @@
 // Win32 file handles over POSIX file descriptors. A handle points to an OpenFile record; the
 // records of all open handles are kept in one process-local table, which both validates handles
 // and enforces the Windows sharing rules among the handles of this process.
+#include "thread_handles.h"
+
 #include <windows.h>
 
 #include "utf8_text.h"
@@ -349,6 +351,8 @@ BOOL WINAPI CloseHandle(HANDLE handle) {
         OpenFileTable& table = Table();
         std::lock_guard<std::mutex> lock(table.mutex);
         if (table.files.erase(file) == 0) {
+            if (win32compat::CloseThreadHandle(handle))
+                return TRUE;
             SetLastError(ERROR_INVALID_HANDLE);
             return FALSE;
         }

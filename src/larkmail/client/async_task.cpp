@@ -1,0 +1,69 @@
+#include "client/async_task.h"
+
+#include "client/async_thread.h"
+#include "results/result_table.h"
+
+namespace SMTPClientNS {
+
+namespace {
+
+void PrepareTask(CAsyncTask& task, INesting* step) {
+    task.step = step;
+    task.client->AddRef();
+    CreateTransfer(task.transfer);
+    const TransferSet& transfer = task.transfer;
+    const bool complete = transfer.handle && transfer.root && transfer.mixed && transfer.related &&
+                          transfer.alternative;
+    // No trace and no log: the process-wide trace belongs to synchronous sends.
+    task.result = complete ? ApplySendOptions(task.transfer, task.client) : -1;
+}
+
+void PerformTask(CAsyncTask* task) {
+    if (task && task->result == 0)
+        task->result = curl_easy_perform(task->transfer.handle);
+}
+
+void FinishTask(CAsyncTask* task) {
+    if (!task)
+        return;
+    ISendCallback* callback = task->client ? task->client->GetCallback() : nullptr;
+    if (callback) {
+        callback->OnSendComplete(task->taskId, LookupResultCode(task->result),
+                                 LookupResultMessage(task->result));
+    }
+    // May destroy the client state, and with it the window whose procedure runs this.
+    if (task->client)
+        task->client->Release();
+    FreeTransfer(task->transfer);
+    delete task;
+}
+
+} // namespace
+
+int CAsyncTask::ExecuteTask(ISmtpClient* owner, CAsyncThread& worker) {
+    // The steps of this send; each only forwards to the task it was given.
+    class CNestingImp : public INesting {
+    public:
+        void Prepare() override { PrepareTask(*task_, this); }
+        void Perform() override { PerformTask(task_); }
+        void Finish() override { FinishTask(task_); }
+        void SetTask(CAsyncTask* task) override { task_ = task; }
+        CAsyncTask* GetTask() override { return task_; }
+
+    private:
+        CAsyncTask* task_ = nullptr;
+    };
+
+    client = owner;
+    return worker.StartTask(new CNestingImp, this);
+}
+
+void DiscardTask(CAsyncTask* task) {
+    FreeTransfer(task->transfer);
+    if (task->client)
+        task->client->Release();
+    delete task->step;
+    delete task;
+}
+
+} // namespace SMTPClientNS
