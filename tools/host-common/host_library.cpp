@@ -8,7 +8,7 @@
 namespace larkhost {
 
 LarkmailLibrary::LarkmailLibrary(const std::string& path) {
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!handle_) {
         const char* why = dlerror();
         error_ = why ? why : "cannot load " + path;

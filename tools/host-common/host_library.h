@@ -9,7 +9,10 @@ namespace larkhost {
 
 class LarkmailLibrary {
 public:
-    // Loads the library file at path; ok() tells whether it loaded.
+    // Loads the library file at path; ok() tells whether it loaded. The library stays loaded
+    // until the process ends, also after this object is gone: a client's worker thread may
+    // still be finishing when its last object is released, and unloading code that a thread
+    // runs, or whose thread-local storage is still in use, crashes the process.
     explicit LarkmailLibrary(const std::string& path);
     ~LarkmailLibrary();
     LarkmailLibrary(const LarkmailLibrary&) = delete;
