@@ -4,6 +4,8 @@
 #include "host_text.h"
 #include "options.h"
 
+#include <windows.h> // the message loop of an asynchronous send
+
 #include <cstdio>
 #include <iostream>
 #include <utility>
@@ -76,6 +78,34 @@ void FillMessage(IMimeMessage* message, const SendOptions& o, std::vector<std::s
         message->SetPriority(*o.priority);
 }
 
+// Prints the completion of an asynchronous send and ends the message loop.
+class CompletionPrinter : public ISendCallback {
+public:
+    int result = SMTP_ERR_GENERAL;
+    void OnSendComplete(int taskId, int code, const WideChar* message) override {
+        result = code;
+        std::cout << "task " << taskId << " result: " << code;
+        if (message && *message)
+            std::cout << " (" << Utf8(message) << ")";
+        std::cout << "\n";
+        PostQuitMessage(0);
+    }
+};
+
+// Sends on the worker thread; the completion arrives through this thread's message loop.
+int SendAsynchronously(ISmtpClient* client) {
+    CompletionPrinter printer;
+    client->SetCallback(&printer);
+    client->SendAsync();
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    client->SetCallback(nullptr);
+    return printer.result;
+}
+
 std::string ProxyValue(ISmtpClient* client, int which) {
     WideChar buffer[PROXY_VALUE_BUFFER_SIZE] = {};
     client->GetProxyValue(buffer, which);
@@ -143,8 +173,13 @@ int main(int argc, char** argv) {
             std::cerr << argv[0] << ": " << problem << "\n";
         if (problems.empty()) {
             client->SetMimeMessage(message);
-            const int result = client->Send();
-            std::cout << "result: " << result << "\n";
+            int result;
+            if (options.async) {
+                result = SendAsynchronously(client);
+            } else {
+                result = client->Send();
+                std::cout << "result: " << result << "\n";
+            }
             exitCode = result == SMTP_SUCCESS ? 0 : 1;
         } else {
             exitCode = 2;

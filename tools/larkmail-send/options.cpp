@@ -141,6 +141,7 @@ bool ParseOptions(int argc, char** argv, SendOptions& o, std::string& error) {
         {"--help", [&] { o.help = true; }},
         {"-h", [&] { o.help = true; }},
         {"--show-settings", [&] { o.showSettings = true; }},
+        {"--async", [&] { o.async = true; }},
         {"--no-tls", [&] { o.useTls = false; }},
         {"--tls", [&] { o.useTls = true; }},
         {"--verify-peer", [&] { o.verifyPeer = 1; }},
@@ -223,6 +224,8 @@ Message:
 
 Other:
   --library PATH            the Larkmail library to load (default: beside this program)
+  --async                   send on the client's worker thread and wait for the completion
+                            (prints the result text too)
   --show-settings           print the client settings as the library reads them back
   -h, --help                show this help
 

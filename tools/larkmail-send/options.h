@@ -8,6 +8,7 @@
 struct SendOptions {
     std::string library;
     bool showSettings = false;
+    bool async = false;
     bool help = false;
 
     // Client settings; unset ones keep the library's defaults.
