@@ -23,15 +23,15 @@ LPCWSTR ArgumentText(LPCWSTR commandLine) {
     static const WCHAR empty[] = {0};
     if (!commandLine || !*commandLine)
         return empty;
-    if (commandLine[0] == u'"') {
-        const WCHAR* close = wcschr(commandLine + 1, u'"');
+    if (commandLine[0] == TEXT('"')) {
+        const WCHAR* close = wcschr(commandLine + 1, TEXT('"'));
         if (!close)
             return commandLine + 1;
         if (wcslen(close) <= 2)
             return empty;
         return close + 2; // the quote and exactly one following unit
     }
-    const WCHAR* space = wcschr(commandLine + 1, u' ');
+    const WCHAR* space = wcschr(commandLine + 1, TEXT(' '));
     return space ? space + 1 : empty;
 }
 

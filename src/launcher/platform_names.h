@@ -7,19 +7,19 @@
 namespace launcher {
 
 #ifdef _WIN32
-inline constexpr WCHAR kPathSeparator = L'\\';
-inline constexpr WCHAR kPathListSeparator = L';';
+inline constexpr WCHAR kPathSeparator = TEXT('\\');
+inline constexpr WCHAR kPathListSeparator = TEXT(';');
 // The runtime library's name, built by the main flow from a base name and an extension.
-inline constexpr const WCHAR* kRuntimeLibraryBaseName = L"CVVM";
-inline constexpr const WCHAR* kRuntimeLibraryExtension = L".dll";
+inline constexpr const WCHAR* kRuntimeLibraryBaseName = TEXT("CVVM");
+inline constexpr const WCHAR* kRuntimeLibraryExtension = TEXT(".dll");
 // The file name appended to a runtime folder when the diagnosis looks for the library.
-inline constexpr const WCHAR* kRuntimeLibraryFileName = L"cvvm.dll";
+inline constexpr const WCHAR* kRuntimeLibraryFileName = TEXT("cvvm.dll");
 #else
-inline constexpr WCHAR kPathSeparator = u'/';
-inline constexpr WCHAR kPathListSeparator = u':';
-inline constexpr const WCHAR* kRuntimeLibraryBaseName = u"libcvvm";
-inline constexpr const WCHAR* kRuntimeLibraryExtension = u".so";
-inline constexpr const WCHAR* kRuntimeLibraryFileName = u"libcvvm.so";
+inline constexpr WCHAR kPathSeparator = TEXT('/');
+inline constexpr WCHAR kPathListSeparator = TEXT(':');
+inline constexpr const WCHAR* kRuntimeLibraryBaseName = TEXT("libcvvm");
+inline constexpr const WCHAR* kRuntimeLibraryExtension = TEXT(".so");
+inline constexpr const WCHAR* kRuntimeLibraryFileName = TEXT("libcvvm.so");
 #endif
 
 // The three system runtime libraries probed, in this order, when the runtime library does

@@ -5,10 +5,10 @@
 #include "platform_names.h"
 #include "trace.h"
 #include "trailer_reader.h"
+#include "wide_string.h"
 #include "xml_reader.h"
 
 #include <algorithm>
-#include <string>
 #include <vector>
 
 namespace launcher {
@@ -68,14 +68,14 @@ void ReadRegistryString(LPCWSTR key, LPCWSTR value, WCHAR* buffer, DWORD bytes) 
 }
 
 // The part of a file name before its last separator; empty when there is none.
-std::u16string FolderOf(LPCWSTR fileName) {
+WideString FolderOf(LPCWSTR fileName) {
     const WCHAR* last = wcsrchr(fileName, kPathSeparator);
-    return last ? std::u16string(fileName, static_cast<size_t>(last - fileName)) : u"";
+    return last ? WideString(fileName, static_cast<size_t>(last - fileName)) : TEXT("");
 }
 
 bool IsAbsoluteConfiguredPath(LPCWSTR path) {
 #ifdef _WIN32
-    return wcschr(path, L':') || (path[0] == L'\\' && path[1] == L'\\');
+    return wcschr(path, TEXT(':')) || (path[0] == TEXT('\\') && path[1] == TEXT('\\'));
 #else
     return path[0] == kPathSeparator;
 #endif
@@ -89,24 +89,24 @@ void LoadRequiredVersion(HINSTANCE instance, WCHAR* version) {
     if (length > 0 && static_cast<size_t>(length) < kVersionUnits)
         wcscpy_s(version, kVersionUnits, loaded);
     else if (length > 0)
-        Trace(u"required version refused (longer than 19 characters)", loaded);
+        Trace(TEXT("required version refused (longer than 19 characters)"), loaded);
 }
 
 // The installed versions: one piece per comma-separated entry (empty pieces skipped, a last
 // piece without a comma included), each at most 19 characters; sorted ascending.
-std::vector<std::u16string> InstalledVersions() {
+std::vector<WideString> InstalledVersions() {
     std::vector<WCHAR> list(kInstalledVersionsBytes / sizeof(WCHAR), 0);
     ReadRegistryString(kRuntimeKey, TEXT("RuntimeVersion"), list.data(), kInstalledVersionsBytes);
-    std::vector<std::u16string> versions;
-    std::u16string piece;
+    std::vector<WideString> versions;
+    WideString piece;
     for (size_t i = 0;; ++i) {
         const WCHAR c = list[i];
-        if (c != 0 && c != u',') {
+        if (c != 0 && c != TEXT(',')) {
             piece += c;
             continue;
         }
         if (piece.size() >= kVersionUnits)
-            Trace(u"installed version passed over (longer than 19 characters)", piece.c_str());
+            Trace(TEXT("installed version passed over (longer than 19 characters)"), piece.c_str());
         else if (!piece.empty())
             versions.push_back(piece);
         piece.clear();
@@ -122,7 +122,7 @@ std::vector<std::u16string> InstalledVersions() {
 bool TryRegisteredRuntime(LPCWSTR inheritedPath, LPCWSTR version, WCHAR* runtimePath,
                           LPCWSTR libraryName, bool pathUsable) {
     if (wcslen(version) != kDirectVersionLength) {
-        Trace(u"registered version passed over (not 11 characters)", version);
+        Trace(TEXT("registered version passed over (not 11 characters)"), version);
         return false;
     }
     WCHAR key[MAX_PATH] = {};
@@ -132,14 +132,14 @@ bool TryRegisteredRuntime(LPCWSTR inheritedPath, LPCWSTR version, WCHAR* runtime
         return false;
     ReadRegistryString(key, TEXT("Location"), runtimePath, kRegistryStringBytes);
     if (!*runtimePath) {
-        Trace(u"registered version passed over (no Location)", version);
+        Trace(TEXT("registered version passed over (no Location)"), version);
         return false;
     }
     WCHAR library[MAX_PATH] = {};
     BoundedText libraryPath(library, MAX_PATH);
     libraryPath << runtimePath << kPathSeparator << libraryName;
     if (!libraryPath.fits() || !PathExists(library)) {
-        Trace(u"registered runtime passed over (library not found)", library);
+        Trace(TEXT("registered runtime passed over (library not found)"), library);
         return false;
     }
     std::vector<WCHAR> composed(kPathValueUnits, 0);
@@ -147,11 +147,12 @@ bool TryRegisteredRuntime(LPCWSTR inheritedPath, LPCWSTR version, WCHAR* runtime
     path << runtimePath << kPathSeparator << kArchitectureFolder << kPathListSeparator
          << inheritedPath;
     if (!path.fits() || !pathUsable) {
-        Trace(u"registered runtime passed over (PATH would exceed 8191 characters)", runtimePath);
+        Trace(TEXT("registered runtime passed over (PATH would exceed 8191 characters)"),
+              runtimePath);
         return false;
     }
     SetEnvironmentVariableW(TEXT("Path"), composed.data());
-    Trace(u"registered runtime chosen", runtimePath);
+    Trace(TEXT("registered runtime chosen"), runtimePath);
     return true;
 }
 
@@ -182,7 +183,7 @@ void DescribeRuntimeLoadFailure(LPCWSTR runtimePath, WCHAR* message, LPCWSTR req
     probePath << runtimePath;
     const bool trailer = HasLauncherTrailer();
     if (!probePath.fits() || !PathExists(probe)) {
-        std::u16string format = u"Runtime path not exist, path: %s!";
+        WideString format = TEXT("Runtime path not exist, path: %s!");
         if (trailer)
             format += solution;
         write(format.c_str(), runtimePath);
@@ -204,7 +205,7 @@ void DescribeRuntimeLoadFailure(LPCWSTR runtimePath, WCHAR* message, LPCWSTR req
     BoundedText probedPath(probed, MAX_PATH);
     probedPath << probe << kPathSeparator << kRuntimeLibraryFileName;
     if (trailer && shownPath.fits() && probedPath.fits() && !PathExists(probed)) {
-        std::u16string format = u"The cvvm.dll file not exist, path: %s!";
+        WideString format = TEXT("The cvvm.dll file not exist, path: %s!");
         format += solution;
         write(format.c_str(), shown);
         return;
@@ -231,7 +232,7 @@ HMODULE LoadRuntimeLibrary(LPCWSTR libraryName, HINSTANCE instance, WCHAR* messa
     if (pathLength >= kPathValueUnits) {
         inheritedPath[0] = 0;
         pathUsable = false;
-        Trace(u"PATH left unchanged", u"inherited PATH longer than 8191 characters");
+        Trace(TEXT("PATH left unchanged"), TEXT("inherited PATH longer than 8191 characters"));
     }
 
     // 2. The development environment's folder goes in front of the inherited PATH.
@@ -245,7 +246,7 @@ HMODULE LoadRuntimeLibrary(LPCWSTR libraryName, HINSTANCE instance, WCHAR* messa
         if (path.fits())
             std::copy(composedPath.begin(), composedPath.end(), inheritedPath.begin());
         else
-            Trace(u"development environment passed over (PATH would exceed 8191 characters)",
+            Trace(TEXT("development environment passed over (PATH would exceed 8191 characters)"),
                   developmentFolder);
     }
 
@@ -253,7 +254,7 @@ HMODULE LoadRuntimeLibrary(LPCWSTR libraryName, HINSTANCE instance, WCHAR* messa
     const DWORD fileLength = GetModuleFileNameW(instance, launcherFile, MAX_PATH);
     if (fileLength == 0 || fileLength >= MAX_PATH)
         launcherFile[0] = 0;
-    const std::u16string launcherFolder = FolderOf(launcherFile);
+    const WideString launcherFolder = FolderOf(launcherFile);
     BoundedText local(localLibrary, MAX_PATH);
     local << launcherFolder.c_str() << kPathSeparator << libraryName;
     if (!*launcherFile || !local.fits())
@@ -262,15 +263,15 @@ HMODULE LoadRuntimeLibrary(LPCWSTR libraryName, HINSTANCE instance, WCHAR* messa
     // 4. A 64-bit library beside the launcher wins; PATH stays as it is.
     if (*localLibrary && PathExists(localLibrary)) {
         if (Is64BitImage(localLibrary)) {
-            Trace(u"library beside the launcher chosen", localLibrary);
+            Trace(TEXT("library beside the launcher chosen"), localLibrary);
             if (HMODULE module = LoadLibraryW(localLibrary))
                 return module;
             DescribeRuntimeLoadFailure(launcherFolder.c_str(), message, requiredVersion);
             return nullptr;
         }
-        Trace(u"library beside the launcher passed over (not a 64-bit image)", localLibrary);
+        Trace(TEXT("library beside the launcher passed over (not a 64-bit image)"), localLibrary);
     } else {
-        Trace(u"library beside the launcher passed over (not found)", localLibrary);
+        Trace(TEXT("library beside the launcher passed over (not found)"), localLibrary);
     }
 
     // 5. The runtime folder named in the XML file.
@@ -288,11 +289,11 @@ HMODULE LoadRuntimeLibrary(LPCWSTR libraryName, HINSTANCE instance, WCHAR* messa
         } else {
 #ifdef _WIN32
             // The launcher's file name before "\..\": Windows normalises the path lexically.
-            const std::u16string base = launcherFile;
+            const WideString base = launcherFile;
 #else
             // POSIX resolves ".." physically, which a file name does not allow: the folder
             // itself stands in front of the relative path.
-            const std::u16string base = launcherFolder;
+            const WideString base = launcherFolder;
             probeFolder = launcherFolder.c_str();
 #endif
 #ifdef _WIN32
@@ -309,21 +310,21 @@ HMODULE LoadRuntimeLibrary(LPCWSTR libraryName, HINSTANCE instance, WCHAR* messa
         path << inheritedPath.data();
         if (path.fits() && pathUsable) {
             SetEnvironmentVariableW(TEXT("path"), composedPath.data());
-            Trace(u"XML runtime path chosen", runtimePath);
+            Trace(TEXT("XML runtime path chosen"), runtimePath);
         } else {
-            Trace(u"PATH left unchanged (it would exceed 8191 characters)", runtimePath);
+            Trace(TEXT("PATH left unchanged (it would exceed 8191 characters)"), runtimePath);
         }
     } else {
         // 6. The registry: the required version, else the lowest installed one above it.
         if (!TryRegisteredRuntime(inheritedPath.data(), requiredVersion, runtimePath, libraryName,
                                   pathUsable)) {
-            for (const std::u16string& version : InstalledVersions()) {
+            for (const WideString& version : InstalledVersions()) {
                 if (wcscmp(version.c_str(), requiredVersion) > 0) {
                     TryRegisteredRuntime(inheritedPath.data(), version.c_str(), runtimePath,
                                          libraryName, pathUsable);
                     break;
                 }
-                Trace(u"installed version passed over (not above the required version)",
+                Trace(TEXT("installed version passed over (not above the required version)"),
                       version.c_str());
             }
         }
@@ -332,7 +333,7 @@ HMODULE LoadRuntimeLibrary(LPCWSTR libraryName, HINSTANCE instance, WCHAR* messa
     // 7. The bare name, through the system's search order and the PATH prepared above.
     if (HMODULE module = LoadLibraryW(libraryName))
         return module;
-    Trace(u"runtime library did not load", libraryName);
+    Trace(TEXT("runtime library did not load"), libraryName);
     DescribeRuntimeLoadFailure(runtimePath, message, requiredVersion, probeFolder);
     return nullptr;
 }

@@ -6,10 +6,11 @@
 namespace launcher {
 
 #ifdef _WIN32
-const WCHAR* const kSystemRuntimeLibraries[3] = {L"VCRUNTIME140_1.dll", L"VCRUNTIME140.dll",
-                                                 L"msvcp140.dll"};
+const WCHAR* const kSystemRuntimeLibraries[3] = {TEXT("VCRUNTIME140_1.dll"),
+                                                 TEXT("VCRUNTIME140.dll"), TEXT("msvcp140.dll")};
 #else
-const WCHAR* const kSystemRuntimeLibraries[3] = {u"libgcc_s.so.1", u"libc.so.6", u"libstdc++.so.6"};
+const WCHAR* const kSystemRuntimeLibraries[3] = {TEXT("libgcc_s.so.1"), TEXT("libc.so.6"),
+                                                 TEXT("libstdc++.so.6")};
 #endif
 
 } // namespace launcher

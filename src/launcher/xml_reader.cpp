@@ -11,27 +11,27 @@ namespace launcher {
 
 namespace {
 
-bool IsLetter(char16_t c) {
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+bool IsLetter(WCHAR c) {
+    return (c >= TEXT('A') && c <= TEXT('Z')) || (c >= TEXT('a') && c <= TEXT('z'));
 }
 
-bool IsDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
+bool IsDigit(WCHAR c) {
+    return c >= TEXT('0') && c <= TEXT('9');
 }
 
-bool IsWhiteSpace(char16_t c) {
+bool IsWhiteSpace(WCHAR c) {
     return (c >= 0x09 && c <= 0x0D) || c == 0x20;
 }
 
-bool IsElementNameChar(char16_t c) {
-    return IsLetter(c) || c == u':' || c == u'-' || c == u'_' || c == u'.';
+bool IsElementNameChar(WCHAR c) {
+    return IsLetter(c) || c == TEXT(':') || c == TEXT('-') || c == TEXT('_') || c == TEXT('.');
 }
 
-bool IsAttributeNameChar(char16_t c) {
-    return IsLetter(c) || IsDigit(c) || c == u'_' || c == u'-' || c == u':';
+bool IsAttributeNameChar(WCHAR c) {
+    return IsLetter(c) || IsDigit(c) || c == TEXT('_') || c == TEXT('-') || c == TEXT(':');
 }
 
-void TrimTrailingWhiteSpace(std::u16string& text) {
+void TrimTrailingWhiteSpace(WideString& text) {
     while (!text.empty() && IsWhiteSpace(text.back()))
         text.pop_back();
 }
@@ -46,15 +46,15 @@ bool XmlReader::LoadFile(LPCWSTR fileName) {
     const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), count, nullptr, 0);
     if (length <= 0)
         return false;
-    std::u16string text(static_cast<size_t>(length), u'\0');
+    WideString text(static_cast<size_t>(length), TEXT('\0'));
     MultiByteToWideChar(CP_UTF8, 0, bytes.data(), count, text.data(), length);
     LoadText(std::move(text));
     return true;
 }
 
-void XmlReader::LoadText(std::u16string text) {
-    const size_t nul = text.find(u'\0');
-    if (nul != std::u16string::npos)
+void XmlReader::LoadText(WideString text) {
+    const size_t nul = text.find(TEXT('\0'));
+    if (nul != WideString::npos)
         text.resize(nul);
     TrimTrailingWhiteSpace(text);
     document_ = std::move(text);
@@ -71,11 +71,11 @@ void XmlReader::SkipWhiteSpace() {
         ++cursor_;
 }
 
-bool XmlReader::At(const char16_t* token) const {
-    return document_.compare(cursor_, std::char_traits<char16_t>::length(token), token) == 0;
+bool XmlReader::At(const WCHAR* token) const {
+    return document_.compare(cursor_, std::char_traits<WCHAR>::length(token), token) == 0;
 }
 
-size_t XmlReader::Find(const char16_t* token) const {
+size_t XmlReader::Find(const WCHAR* token) const {
     return document_.find(token, cursor_);
 }
 
@@ -85,18 +85,18 @@ bool XmlReader::NextElement(XmlNode& node, int depth) {
         return false;
     for (;;) {
         SkipWhiteSpace();
-        if (At(u"<?xml")) {
-            const size_t end = Find(u"?>");
-            if (end == std::u16string::npos)
+        if (At(TEXT("<?xml"))) {
+            const size_t end = Find(TEXT("?>"));
+            if (end == WideString::npos)
                 return false;
             cursor_ = end + 2;
-        } else if (At(u"<!--")) {
-            const size_t end = Find(u"-->");
-            if (end == std::u16string::npos)
+        } else if (At(TEXT("<!--"))) {
+            const size_t end = Find(TEXT("-->"));
+            if (end == WideString::npos)
                 return false;
             cursor_ = end + 3;
-        } else if (cursor_ + 1 < document_.size() && document_[cursor_] == u'<' &&
-                   (IsLetter(document_[cursor_ + 1]) || document_[cursor_ + 1] == u'_')) {
+        } else if (cursor_ + 1 < document_.size() && document_[cursor_] == TEXT('<') &&
+                   (IsLetter(document_[cursor_ + 1]) || document_[cursor_ + 1] == TEXT('_'))) {
             return ParseElement(node, depth);
         } else {
             return false;
@@ -116,11 +116,11 @@ bool XmlReader::ParseElement(XmlNode& node, int depth) {
         SkipWhiteSpace();
         if (cursor_ >= document_.size())
             return false; // not closed before the end of the text
-        if (At(u"/>")) {
+        if (At(TEXT("/>"))) {
             cursor_ += 2;
             return true;
         }
-        if (At(u"</")) {
+        if (At(TEXT("</"))) {
             // The closing tag's name is skipped by the length of the element's own name,
             // not compared; then white space and the '>'.
             cursor_ += node.name.size() + 2;
@@ -130,27 +130,27 @@ bool XmlReader::ParseElement(XmlNode& node, int depth) {
             ++cursor_;
             return true;
         }
-        if (At(u"<!--")) {
-            const size_t end = Find(u"-->");
-            if (end == std::u16string::npos)
+        if (At(TEXT("<!--"))) {
+            const size_t end = Find(TEXT("-->"));
+            if (end == WideString::npos)
                 return false;
             cursor_ = end + 3;
             continue;
         }
-        const char16_t c = document_[cursor_];
-        if (c == u'<') {
+        const WCHAR c = document_[cursor_];
+        if (c == TEXT('<')) {
             XmlNode child;
             if (!NextElement(child, depth + 1))
                 return false;
             node.children.push_back(std::move(child));
             continue;
         }
-        if (c == u'>') {
+        if (c == TEXT('>')) {
             ++cursor_;
             SkipWhiteSpace();
-            if (cursor_ < document_.size() && document_[cursor_] != u'<') {
-                const size_t end = Find(u"<");
-                if (end == std::u16string::npos)
+            if (cursor_ < document_.size() && document_[cursor_] != TEXT('<')) {
+                const size_t end = Find(TEXT("<"));
+                if (end == WideString::npos)
                     return false; // text runs to the end
                 node.text = document_.substr(cursor_, end - cursor_);
                 TrimTrailingWhiteSpace(node.text);
@@ -159,21 +159,21 @@ bool XmlReader::ParseElement(XmlNode& node, int depth) {
             continue;
         }
         // An attribute: name, '=', and an optional double-quoted value.
-        if (!IsLetter(c) && c != u'_')
+        if (!IsLetter(c) && c != TEXT('_'))
             return false;
         const size_t attributeStart = cursor_;
         while (cursor_ < document_.size() && IsAttributeNameChar(document_[cursor_]))
             ++cursor_;
-        std::u16string name = document_.substr(attributeStart, cursor_ - attributeStart);
+        WideString name = document_.substr(attributeStart, cursor_ - attributeStart);
         SkipWhiteSpace();
         if (cursor_ >= document_.size())
             return false;
         ++cursor_; // the '='
         SkipWhiteSpace();
-        std::u16string value;
-        if (cursor_ < document_.size() && document_[cursor_] == u'"') {
-            const size_t close = document_.find(u'"', cursor_ + 1);
-            if (close == std::u16string::npos)
+        WideString value;
+        if (cursor_ < document_.size() && document_[cursor_] == TEXT('"')) {
+            const size_t close = document_.find(TEXT('"'), cursor_ + 1);
+            if (close == WideString::npos)
                 return false;
             value = document_.substr(cursor_ + 1, close - cursor_ - 1);
             cursor_ = close + 1;
@@ -183,15 +183,14 @@ bool XmlReader::ParseElement(XmlNode& node, int depth) {
 }
 
 bool ConfigurationFileName(LPCWSTR launcherFileName, WCHAR* out, size_t outSize) {
-    std::u16string name = launcherFileName ? launcherFileName : u"";
+    WideString name = launcherFileName ? launcherFileName : TEXT("");
     if (name.empty())
         return false;
     const size_t lastSeparator = name.rfind(kPathSeparator);
-    const size_t dot = name.rfind(u'.');
-    if (dot != std::u16string::npos &&
-        (lastSeparator == std::u16string::npos || dot > lastSeparator))
+    const size_t dot = name.rfind(TEXT('.'));
+    if (dot != WideString::npos && (lastSeparator == WideString::npos || dot > lastSeparator))
         name.resize(dot);
-    name += u".xml";
+    name += TEXT(".xml");
     if (name.size() + 1 > outSize)
         return false;
     name.copy(out, name.size());
@@ -202,29 +201,29 @@ bool ConfigurationFileName(LPCWSTR launcherFileName, WCHAR* out, size_t outSize)
 bool ReadConfiguredRuntimePathFrom(LPCWSTR configurationFile, WCHAR* runtimePath) {
     XmlReader reader;
     if (!reader.LoadFile(configurationFile)) {
-        Trace(u"XML file passed over (missing, empty or unreadable)", configurationFile);
+        Trace(TEXT("XML file passed over (missing, empty or unreadable)"), configurationFile);
         return false;
     }
     XmlNode root;
     if (!reader.ParseRoot(root)) {
-        Trace(u"XML file passed over (not in the accepted XML subset)", configurationFile);
+        Trace(TEXT("XML file passed over (not in the accepted XML subset)"), configurationFile);
         return false;
     }
-    if (root.name != u"Application") {
-        Trace(u"XML file passed over (root element is not Application)", configurationFile);
+    if (root.name != TEXT("Application")) {
+        Trace(TEXT("XML file passed over (root element is not Application)"), configurationFile);
         return false;
     }
     bool found = false;
-    const std::u16string* chosen = nullptr;
+    const WideString* chosen = nullptr;
     for (const XmlNode& child : root.children) {
-        if (child.name != u"RuntimePath")
+        if (child.name != TEXT("RuntimePath"))
             continue;
         found = true;
         if (!child.text.empty())
             chosen = &child.text; // the last non-empty text wins
     }
     if (!found) {
-        Trace(u"XML file passed over (no RuntimePath element)", configurationFile);
+        Trace(TEXT("XML file passed over (no RuntimePath element)"), configurationFile);
         return false;
     }
     if (chosen && chosen->size() < MAX_PATH) {
@@ -232,7 +231,7 @@ bool ReadConfiguredRuntimePathFrom(LPCWSTR configurationFile, WCHAR* runtimePath
         runtimePath[chosen->size()] = 0;
     } else if (chosen) {
         runtimePath[0] = 0;
-        Trace(u"XML RuntimePath refused (longer than 259 characters)", configurationFile);
+        Trace(TEXT("XML RuntimePath refused (longer than 259 characters)"), configurationFile);
     }
     return true;
 }

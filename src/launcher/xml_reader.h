@@ -8,10 +8,11 @@
 // kMaxXmlDepth) is refused as a whole: the configuration then counts as absent.
 #pragma once
 
+#include "wide_string.h"
+
 #include <windows.h>
 
 #include <map>
-#include <string>
 #include <vector>
 
 namespace launcher {
@@ -23,10 +24,10 @@ inline constexpr int kMaxXmlDepth = 256;
 inline constexpr long kMaxXmlFileBytes = 64L * 1024 * 1024;
 
 struct XmlNode {
-    std::u16string name;
-    std::u16string text; // character content, trailing white space removed
+    WideString name;
+    WideString text; // character content, trailing white space removed
     std::vector<XmlNode> children;
-    std::map<std::u16string, std::u16string> attributes; // a repeated name keeps the last
+    std::map<WideString, WideString> attributes; // a repeated name keeps the last
 };
 
 class XmlReader {
@@ -35,7 +36,7 @@ public:
     // or larger than kMaxXmlFileBytes.
     bool LoadFile(LPCWSTR fileName);
     // Uses the text as the document (up to its first NUL, trailing white space removed).
-    void LoadText(std::u16string text);
+    void LoadText(WideString text);
     // Parses the document's first element into root; false when the document is outside
     // the accepted subset.
     bool ParseRoot(XmlNode& root);
@@ -44,10 +45,10 @@ private:
     bool NextElement(XmlNode& node, int depth);
     bool ParseElement(XmlNode& node, int depth);
     void SkipWhiteSpace();
-    bool At(const char16_t* token) const;
-    size_t Find(const char16_t* token) const;
+    bool At(const WCHAR* token) const;
+    size_t Find(const WCHAR* token) const;
 
-    std::u16string document_;
+    WideString document_;
     size_t cursor_ = 0;
 };
 
