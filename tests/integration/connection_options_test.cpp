@@ -2,6 +2,8 @@
 // certificate checks and the connect time-out, each seen in its result code.
 #include "library_loader.h"
 #include "smtp_peer.h"
+#include "temp_dir.h"
+#include "utf16.h"
 
 #include <gtest/gtest.h>
 
@@ -105,6 +107,32 @@ TEST(ConnectionOptions, TlsVersions) {
     sender.client->SetTlsVersion(1);
     EXPECT_EQ(SMTP_ERR_SSL_CONNECT, sender.send());
     EXPECT_EQ(35, sender.client->GetLastResult());
+}
+
+TEST(ConnectionOptions, ExactVersionIsWhatTheSessionUses) {
+    testsupport::TempDir folder;
+    SmtpPeer peer(StartTls());
+    Sender sender(peer.port());
+    const std::string log = folder.file("tls.log");
+    sender.client->SetLogFile(testsupport::Utf16(log).c_str(), false);
+    sender.client->SetTlsVersion(3);
+    ASSERT_EQ(SMTP_SUCCESS, sender.send());
+    EXPECT_NE(std::string::npos,
+              testsupport::ReadFileBytes(log).find("SSL connection using TLSv1.2"));
+    sender.client->SetTlsVersion(4);
+    ASSERT_EQ(SMTP_SUCCESS, sender.send());
+    EXPECT_NE(std::string::npos,
+              testsupport::ReadFileBytes(log).find("SSL connection using TLSv1.3"));
+}
+
+TEST(ConnectionOptions, CertificateStatusCheckNeedsAStapledResponse) {
+    SmtpPeer peer(StartTls());
+    Sender sender(peer.port());
+    sender.client->SetVerifyStatus(true);
+    EXPECT_EQ(SMTP_ERR_GENERAL, sender.send());
+    EXPECT_EQ(91, sender.client->GetLastResult()); // CURLE_SSL_INVALIDCERTSTATUS has no entry
+    sender.client->SetVerifyStatus(false);
+    EXPECT_EQ(SMTP_SUCCESS, sender.send());
 }
 
 TEST(ConnectionOptions, PeerVerificationRefusesAnUnknownCertificate) {

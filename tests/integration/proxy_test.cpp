@@ -57,10 +57,20 @@ TEST(Proxy, Socks5WithAndWithoutPassword) {
 TEST(Proxy, HostNameResolvedByTheProxy) {
     SmtpPeer peer;
     SocksProxy proxy(SocksProxy::Kind::Socks5);
+    const std::string target = ": connected to localhost:" + std::to_string(peer.port());
     Sender sender(u"localhost", peer.port());
     sender.client->SetProxy(u"127.0.0.1", proxy.port(), PROXY_SOCKS5_HOSTNAME, nullptr, nullptr);
     EXPECT_EQ(SMTP_SUCCESS, sender.client->Send());
     EXPECT_TRUE(peer.waitForMessages(1));
+    std::string line;
+    ASSERT_TRUE(proxy.nextLogLine(line, 5000));
+    EXPECT_NE(std::string::npos, line.find(target)) << line;
+
+    // Plain SOCKS5 resolves the name itself and asks the proxy for the address.
+    sender.client->SetProxy(u"127.0.0.1", proxy.port(), PROXY_SOCKS5, nullptr, nullptr);
+    EXPECT_EQ(SMTP_SUCCESS, sender.client->Send());
+    ASSERT_TRUE(proxy.nextLogLine(line, 5000));
+    EXPECT_EQ(std::string::npos, line.find(target)) << line;
 }
 
 TEST(Proxy, Socks4) {

@@ -350,3 +350,35 @@ TEST(SendFailures, TwoSendsInARowAndTheLastResult) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Send, AttachmentFileNameCannotInjectPartHeaders) {
+    testsupport::TempDir files;
+    const std::string path = files.write("a.txt\"\r\nX-Injected: yes\r\nY: \"", "content");
+    SmtpPeer peer;
+    MessagePtr message = NewMessage();
+    ASSERT_EQ(1, message->AddAttachment(Utf16(path).c_str()));
+    const auto stored = SendOne(peer, message.get());
+    EXPECT_EQ(std::string::npos, stored.data.find("\r\nX-Injected"));
+    const auto report = testsupport::InspectMime(stored.emlPath);
+    ASSERT_EQ(2u, report.root.children.size());
+    const MimePart& attachment = report.root.children[1].children.at(0);
+    EXPECT_EQ("a.txt\"X-Injected: yesY: \"", attachment.filename);
+    EXPECT_EQ("content", attachment.data);
+}
+
+TEST(SendFailures, CharsetNameThatWouldBreakAHeaderLine) {
+    SmtpPeer peer;
+    ClientPtr client = NewClient(peer.port());
+    MessagePtr message = NewMessage();
+    message->SetSender(u"s@example.org", u"J\u00fcrgen");
+    client->SetMimeMessage(message.get());
+    for (const char16_t* charset : {u"UTF-8\r\n\r\n", u"UTF-8?="}) {
+        message->SetCharset(charset);
+        EXPECT_EQ(SMTP_ERR_CHARSET_UNSUPPORTED, client->Send()) << Utf8(charset);
+    }
+    EXPECT_FALSE(peer.waitForMessages(1, std::chrono::milliseconds(100)));
+}
+
+} // namespace

@@ -72,12 +72,13 @@ bool WaitForListener(int port, int timeoutMilliseconds) {
 SocksProxy::SocksProxy(Kind kind, const std::string& user, const std::string& password) {
     port_ = FreeLoopbackPort();
     if (kind == Kind::Socks5) {
-        std::vector<std::string> argv = {"/usr/bin/microsocks", "-i", "127.0.0.1", "-p",
-                                         std::to_string(port_)};
-        if (!user.empty()) {
-            argv.insert(argv.end(), {"-u", user, "-P", password});
-        }
-        child_ = std::make_unique<ChildProcess>(argv);
+        // microsocks logs each connection on standard error; the shell joins it to the output
+        // that the fixture reads.
+        std::string command = "exec /usr/bin/microsocks -i 127.0.0.1 -p " + std::to_string(port_);
+        if (!user.empty())
+            command += " -u '" + user + "' -P '" + password + "'";
+        child_ = std::make_unique<ChildProcess>(
+            std::vector<std::string>{"/bin/sh", "-c", command + " 2>&1"});
     } else {
         const std::string configuration = folder_.write("danted.conf", DanteConfiguration(port_));
         child_ = std::make_unique<ChildProcess>(std::vector<std::string>{
@@ -85,6 +86,10 @@ SocksProxy::SocksProxy(Kind kind, const std::string& user, const std::string& pa
     }
     if (!WaitForListener(port_, 10000))
         throw std::runtime_error("the SOCKS proxy did not start on port " + std::to_string(port_));
+}
+
+bool SocksProxy::nextLogLine(std::string& line, int timeoutMilliseconds) {
+    return child_->readLine(line, std::chrono::milliseconds(timeoutMilliseconds));
 }
 
 SocksProxy::~SocksProxy() {

@@ -22,6 +22,10 @@ public:
 
     int port() const { return port_; }
 
+    // The next line the proxy logged (SOCKS5: "client[N] ADDRESS: connected to HOST:PORT",
+    // naming the host as the client asked for it). False after the time-out.
+    bool nextLogLine(std::string& line, int timeoutMilliseconds);
+
 private:
     TempDir folder_;
     std::unique_ptr<ChildProcess> child_;

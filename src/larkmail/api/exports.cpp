@@ -4,20 +4,18 @@
 #include "api/smtp_client_facade.h"
 #include "message/mime_message.h"
 
-#include <new>
-
 using namespace SMTPClientNS;
 
 LARKMAIL_EXPORT ISmtpClient* LARKMAIL_CALL CreateSmtpClient() {
-    CSmtpClientWrapper* state = new (std::nothrow) CSmtpClientWrapper();
-    if (!state)
-        return nullptr;
-    CSmtpClient* facade = new (std::nothrow) CSmtpClient(state);
-    if (!facade) {
-        state->Release();
+    CSmtpClientWrapper* state = nullptr;
+    try {
+        state = new CSmtpClientWrapper();
+        return new CSmtpClient(state);
+    } catch (...) {
+        if (state)
+            state->Release();
         return nullptr;
     }
-    return facade;
 }
 
 // A new, empty message owned by the host, which ends it with Release.

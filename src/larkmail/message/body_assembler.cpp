@@ -89,6 +89,21 @@ std::string WithoutLineBreaks(std::string text) {
     return text;
 }
 
+// The file name an attachment part announces: the last component of the path without control
+// characters, which would otherwise break the part's Content-Disposition line.
+std::string AttachmentName(const std::string& path) {
+#ifdef _WIN32
+    const size_t separator = path.find_last_of("/\\");
+#else
+    const size_t separator = path.rfind('/');
+#endif
+    std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+    name.erase(std::remove_if(name.begin(), name.end(),
+                              [](char c) { return (unsigned char)c < 0x20 || c == 0x7F; }),
+               name.end());
+    return name;
+}
+
 } // namespace
 
 int AttachBodies(curl_mime* root, curl_mime* alternative, ISmtpClient* client) {
@@ -163,6 +178,7 @@ void AttachFiles(curl_mime* root, curl_mime* mixed, ISmtpClient* client) {
             continue;
         curl_mimepart* part = curl_mime_addpart(mixed);
         curl_mime_filedata(part, path.c_str());
+        curl_mime_filename(part, AttachmentName(path).c_str());
         curl_mime_encoder(part, "base64");
     }
     if (!paths.empty())

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string_view>
 
 namespace SMTPClientNS {
 
@@ -22,6 +23,20 @@ const char kSource[] = "utf-16le";
 const char kIgnoreSuffix[] = "//IGNORE";
 // Room for the open name: charset name, suffix and terminator.
 const size_t kOpenNameSize = 512;
+
+// The characters of a MIME charset name. The name is written into header lines and part
+// types, and iconv ignores characters it does not expect in a name, so "UTF-8\r\n" would
+// convert as UTF-8 and carry its line break into the message: such names are refused.
+bool IsMimeCharsetName(const std::string& name) {
+    static const std::string_view extra = "!#$%&'+-^_`{}~";
+    for (const char c : name) {
+        const bool alphanumeric =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (!alphanumeric && extra.find(c) == std::string_view::npos)
+            return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -107,8 +122,7 @@ int CCharsetConverter::ConvertBytes(const char* input, size_t n, const std::stri
 
     if (descriptor_ == kNoDescriptor || charset != charset_) {
         const std::string openName = charset + kIgnoreSuffix;
-        // A name with an embedded zero byte would open a different set than it names.
-        if (openName.size() >= kOpenNameSize || charset.find('\0') != std::string::npos)
+        if (openName.size() >= kOpenNameSize || !IsMimeCharsetName(charset))
             return kCannotOpen;
         ++openCount_;
         const iconv_t fresh = iconv_open(openName.c_str(), kSource);

@@ -177,6 +177,9 @@ TEST(CharsetConverter, UnknownOrOverlongNameKeepsThePreviousDescriptor) {
     EXPECT_EQ(4u, Peer::Opens(*converter));
     EXPECT_EQ(-21, Convert(*converter, std::string(504, 'A'), u"a").result);
     EXPECT_EQ(-21, Convert(*converter, std::string("UTF-8\0X", 7), u"a").result);
+    // iconv would open these as UTF-8; the line break or '?' would then reach the headers.
+    for (const char* unsafe : {"UTF-8\r\n", "UTF-8?=", "UTF 8", "UTF-8\"", "UTF-8;x"})
+        EXPECT_EQ(-21, Convert(*converter, unsafe, u"a").result) << unsafe;
     EXPECT_EQ(4u, Peer::Opens(*converter));
     EXPECT_EQ("\xFC", Convert(*converter, "ISO-8859-1", u"\u00FC").bytes);
     EXPECT_EQ(4u, Peer::Opens(*converter));
