@@ -99,8 +99,9 @@ std::vector<WideString> InstalledVersions() {
     ReadRegistryString(kRuntimeKey, TEXT("RuntimeVersion"), list.data(), kInstalledVersionsBytes);
     std::vector<WideString> versions;
     WideString piece;
+    // A value that fills the buffer has no terminator: the end of the buffer ends the list.
     for (size_t i = 0;; ++i) {
-        const WCHAR c = list[i];
+        const WCHAR c = i < list.size() ? list[i] : WCHAR(0);
         if (c != 0 && c != TEXT(',')) {
             piece += c;
             continue;
