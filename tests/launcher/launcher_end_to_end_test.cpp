@@ -4,6 +4,9 @@
 #include "temp_dir.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,8 +73,9 @@ protected:
         return Run(argv, env);
     }
 
-    Outcome Run(const std::vector<std::string>& argv,
-                const std::map<std::string, std::string>& env) const {
+    // fileSizeLimit, unless infinite, bounds the size of every file the program writes.
+    Outcome Run(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+                rlim_t fileSizeLimit = RLIM_INFINITY) const {
         const std::string out = dir_.file("stdout.txt");
         const std::string err = dir_.file("stderr.txt");
         const pid_t pid = fork();
@@ -82,6 +86,12 @@ protected:
             dup2(e, 2);
             if (chdir(dir_.path().c_str()) != 0)
                 _exit(126);
+            if (fileSizeLimit != RLIM_INFINITY) {
+                const rlimit limit{fileSizeLimit, fileSizeLimit};
+                signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            alarm(60); // a program that hangs ends with a signal instead of stopping the tests
             std::vector<std::string> envText;
             for (const auto& [name, value] : env)
                 envText.push_back(name + "=" + value);
@@ -308,4 +318,35 @@ TEST_F(LauncherTest, TraceSwitchExplainsThePassedOverLocations) {
     EXPECT_NE(std::string::npos,
               o.err.find("launcher: registered version passed over (no Location): 22.0.0.2000"));
     EXPECT_EQ(std::string::npos, Start().err.find("launcher:"));
+}
+
+TEST_F(LauncherTest, RuntimeEntriesReachPathWhenTheInheritedPathIsUnsetOrEmpty) {
+    const std::string rt = Runtime("rt");
+    Package({"--version", "22.0.0.2000", "--runtime-path", rt});
+    // Started with no PATH at all: the runtime entries become the whole PATH.
+    const std::map<std::string, std::string> env = {
+        {"WIN32COMPAT_REGISTRY_FILE", dir_.file("registry.reg")},
+        {"SAMPLE_RUNTIME_EXIT_CODE", "7"}};
+    Registry("");
+    Outcome o = Run({App()}, env);
+    EXPECT_EQ(7, o.exitCode) << o.err;
+    EXPECT_EQ(Received("FN_RunExecutable", "", rt + ":" + rt + "/x64"), o.out);
+
+    // An empty PATH leaves no empty entry (the current folder) behind the runtime entries,
+    // for the relative XML path, the registered runtime and the development environment.
+    Package({"--version", "22.0.0.2000", "--runtime-path", "../rt"});
+    const std::string folder = dir_.file("app");
+    o = Start({}, {{"PATH", ""}});
+    EXPECT_EQ(Received("FN_RunExecutable", "", folder + "/../rt:" + folder + "/../rt/x64"), o.out);
+
+    fs::remove(dir_.file("app/Sales.xml"));
+    Registry(Registered("22.0.0.2000", rt));
+    o = Start({}, {{"PATH", ""}});
+    EXPECT_EQ(Received("FN_RunExecutable", "", rt + "/x64"), o.out);
+
+    Registry("[HKEY_LOCAL_MACHINE\\Software\\Meridot\\Corvane\\22.0]\r\n"
+             "\"Location\"=\"/opt/corvane\"\r\n\"IPS Name\"=\"ips\"\r\n\r\n" +
+             Registered("22.0.0.2000", rt));
+    o = Start({}, {{"PATH", ""}});
+    EXPECT_EQ(Received("FN_RunExecutable", "", rt + "/x64:/opt/corvane/ips/IDE/x64"), o.out);
 }
