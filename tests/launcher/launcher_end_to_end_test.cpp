@@ -350,3 +350,14 @@ TEST_F(LauncherTest, RuntimeEntriesReachPathWhenTheInheritedPathIsUnsetOrEmpty) 
     o = Start({}, {{"PATH", ""}});
     EXPECT_EQ(Received("FN_RunExecutable", "", rt + "/x64:/opt/corvane/ips/IDE/x64"), o.out);
 }
+
+TEST_F(LauncherTest, FifosNamedLikeTheXmlFileOrTheLocalLibraryCountAsAbsent) {
+    const std::string rt = Runtime("rt");
+    Package({"--version", "22.0.0.2000"});
+    Registry(Registered("22.0.0.2000", rt));
+    ASSERT_EQ(0, mkfifo(dir_.file("app/Sales.xml").c_str(), 0600));
+    ASSERT_EQ(0, mkfifo(dir_.file("app/libcvvm.so").c_str(), 0600));
+    const Outcome o = Start();
+    EXPECT_EQ(7, o.exitCode) << o.err;
+    EXPECT_EQ(Received("FN_RunExecutable", "", rt + "/x64:" + kInheritedPath), o.out);
+}
