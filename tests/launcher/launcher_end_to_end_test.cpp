@@ -361,3 +361,35 @@ TEST_F(LauncherTest, FifosNamedLikeTheXmlFileOrTheLocalLibraryCountAsAbsent) {
     EXPECT_EQ(7, o.exitCode) << o.err;
     EXPECT_EQ(Received("FN_RunExecutable", "", rt + "/x64:" + kInheritedPath), o.out);
 }
+
+TEST_F(LauncherTest, PackageAppRefusesWhatItCannotWrite) {
+    fs::create_directories(dir_.file("app"));
+    const std::vector<std::string> base = {PACKAGE_APP_PATH, "--launcher", LAUNCHER_PATH,
+                                           "--output", App()};
+    auto run = [&](std::vector<std::string> options, rlim_t limit = RLIM_INFINITY) {
+        std::vector<std::string> args = base;
+        args.insert(args.end(), options.begin(), options.end());
+        return Run(args, {}, limit);
+    };
+
+    // The launcher reads no entities, so these characters cannot be written into the file.
+    for (const char* path : {"/opt/a<b", "/opt/a>b", "/opt/a&amp;b", "/opt/\"a\""}) {
+        const Outcome o = run({"--runtime-path", path});
+        EXPECT_EQ(1, o.exitCode) << path;
+        EXPECT_NE(std::string::npos, o.err.find("must not contain")) << o.err;
+        EXPECT_FALSE(fs::exists(dir_.file("app/Sales.xml")));
+    }
+
+    // The XML file cannot be created (a folder has its name).
+    fs::create_directories(dir_.file("app/Sales.xml"));
+    Outcome o = run({"--runtime-path", "/opt/rt"});
+    EXPECT_EQ(1, o.exitCode);
+    EXPECT_NE(std::string::npos, o.err.find("cannot write " + dir_.file("app/Sales.xml"))) << o.err;
+    fs::remove(dir_.file("app/Sales.xml"));
+
+    // The trailer does not fit under a file size limit that the copy itself just meets.
+    o = run({"--trailer", "PCA"}, static_cast<rlim_t>(fs::file_size(LAUNCHER_PATH)));
+    EXPECT_EQ(1, o.exitCode);
+    EXPECT_NE(std::string::npos, o.err.find("cannot write " + App())) << o.err;
+    EXPECT_EQ(0, run({"--trailer", "PCA"}).exitCode);
+}
