@@ -121,7 +121,8 @@ protected:
 
 std::string Received(const std::string& entry, const std::string& arguments,
                      const std::string& path) {
-    return "entry=" + entry + "\ninstance=set\nprevious=null\narguments=" + arguments +
+    return "entry=" + entry +
+           "\ninstance=set\nprocess_module=yes\nprevious=null\narguments=" + arguments +
            "\nshow=10\nfifth=1000\nsixth=0\nPATH=" + path + "\n";
 }
 
@@ -360,6 +361,52 @@ TEST_F(LauncherTest, FifosNamedLikeTheXmlFileOrTheLocalLibraryCountAsAbsent) {
     const Outcome o = Start();
     EXPECT_EQ(7, o.exitCode) << o.err;
     EXPECT_EQ(Received("FN_RunExecutable", "", rt + "/x64:" + kInheritedPath), o.out);
+}
+
+TEST_F(LauncherTest, VersionSearchEdgesOfTheRegistry) {
+    const std::string rt1900 = Runtime("rt1900");
+    const std::string rt2100 = Runtime("rt2100");
+    const std::string bare = dir_.file("bare");
+    fs::create_directories(bare);
+    auto list = [](const std::string& versions) {
+        return "[HKEY_LOCAL_MACHINE\\Software\\Meridot\\Corvane Runtime]\r\n"
+               "\"RuntimeVersion\"=\"" +
+               versions + "\"\r\n\r\n";
+    };
+
+    // Without string 1005 the lowest non-empty version is tried; empty pieces are skipped.
+    Package({});
+    Registry(list(",,22.0.0.2100,,22.0.0.1900,,") + Registered("22.0.0.1900", rt1900) +
+             Registered("22.0.0.2100", rt2100));
+    Outcome o = Start();
+    EXPECT_EQ(Received("FN_RunExecutable", "", rt1900 + "/x64:" + kInheritedPath), o.out);
+    // ... and when it has no runtime, the message names an empty version.
+    Registry(list("22.0.0.1900,"));
+    o = Start();
+    EXPECT_EQ(0, o.exitCode);
+    EXPECT_EQ(Box("There is currently no matching version, Lowest Supported Version: "), o.err);
+
+    // A registered Location without the library falls to the version search.
+    Package({"--version", "22.0.0.2000"});
+    Registry(list("22.0.0.2100,") + Registered("22.0.0.2000", bare) +
+             Registered("22.0.0.2100", rt2100));
+    o = Start();
+    EXPECT_EQ(Received("FN_RunExecutable", "", rt2100 + "/x64:" + kInheritedPath), o.out);
+
+    // A required version of 10 characters is never looked up directly, but the search runs.
+    Package({"--version", "22.0.0.200"});
+    Registry(list("22.0.0.200,22.0.0.2100,") + Registered("22.0.0.200", rt1900) +
+             Registered("22.0.0.2100", rt2100));
+    o = Start();
+    EXPECT_EQ(Received("FN_RunExecutable", "", rt2100 + "/x64:" + kInheritedPath), o.out);
+    // Only entries of 11 characters succeed: the lowest one above is 12 characters long and
+    // no further version is tried after it.
+    Registry(list("22.0.0.20000,22.0.0.2100,") + Registered("22.0.0.20000", rt1900) +
+             Registered("22.0.0.2100", rt2100));
+    o = Start();
+    EXPECT_EQ("", o.out);
+    EXPECT_EQ(Box("There is currently no matching version, Lowest Supported Version: 22.0.0.200"),
+              o.err);
 }
 
 TEST_F(LauncherTest, PackageAppRefusesWhatItCannotWrite) {
