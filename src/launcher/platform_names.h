@@ -14,7 +14,14 @@ inline constexpr const WCHAR* kRuntimeLibraryBaseName = TEXT("CVVM");
 inline constexpr const WCHAR* kRuntimeLibraryExtension = TEXT(".dll");
 // The file name appended to a runtime folder when the diagnosis looks for the library.
 inline constexpr const WCHAR* kRuntimeLibraryFileName = TEXT("cvvm.dll");
+// The PATH variable as read and as written for an XML runtime path, and as written for a
+// registered runtime. Windows matches the names without regard to case.
+inline constexpr const WCHAR* kPathVariable = TEXT("path");
+inline constexpr const WCHAR* kRegisteredRuntimePathVariable = TEXT("Path");
 #else
+// Linux names are case-sensitive: only "PATH" reaches the loader and child processes.
+inline constexpr const WCHAR* kPathVariable = TEXT("PATH");
+inline constexpr const WCHAR* kRegisteredRuntimePathVariable = TEXT("PATH");
 inline constexpr WCHAR kPathSeparator = TEXT('/');
 inline constexpr WCHAR kPathListSeparator = TEXT(':');
 inline constexpr const WCHAR* kRuntimeLibraryBaseName = TEXT("libcvvm");

@@ -73,6 +73,17 @@ WideString FolderOf(LPCWSTR fileName) {
     return last ? WideString(fileName, static_cast<size_t>(last - fileName)) : TEXT("");
 }
 
+// Ends a composed PATH (its entries written without a final separator) with the inherited
+// PATH. Windows keeps the separator even before an empty PATH; on Linux an empty entry means
+// the current folder, so none is left behind the last entry.
+void AppendInheritedPath(BoundedText& path, LPCWSTR inheritedPath) {
+#ifndef _WIN32
+    if (!*inheritedPath)
+        return;
+#endif
+    path << kPathListSeparator << inheritedPath;
+}
+
 bool IsAbsoluteConfiguredPath(LPCWSTR path) {
 #ifdef _WIN32
     return wcschr(path, TEXT(':')) || (path[0] == TEXT('\\') && path[1] == TEXT('\\'));
@@ -99,8 +110,9 @@ std::vector<WideString> InstalledVersions() {
     ReadRegistryString(kRuntimeKey, TEXT("RuntimeVersion"), list.data(), kInstalledVersionsBytes);
     std::vector<WideString> versions;
     WideString piece;
+    // A value that fills the buffer has no terminator: the end of the buffer ends the list.
     for (size_t i = 0;; ++i) {
-        const WCHAR c = list[i];
+        const WCHAR c = i < list.size() ? list[i] : WCHAR(0);
         if (c != 0 && c != TEXT(',')) {
             piece += c;
             continue;
@@ -144,14 +156,14 @@ bool TryRegisteredRuntime(LPCWSTR inheritedPath, LPCWSTR version, WCHAR* runtime
     }
     std::vector<WCHAR> composed(kPathValueUnits, 0);
     BoundedText path(composed.data(), kPathValueUnits);
-    path << runtimePath << kPathSeparator << kArchitectureFolder << kPathListSeparator
-         << inheritedPath;
+    path << runtimePath << kPathSeparator << kArchitectureFolder;
+    AppendInheritedPath(path, inheritedPath);
     if (!path.fits() || !pathUsable) {
         Trace(TEXT("registered runtime passed over (PATH would exceed 8191 characters)"),
               runtimePath);
         return false;
     }
-    SetEnvironmentVariableW(TEXT("Path"), composed.data());
+    SetEnvironmentVariableW(kRegisteredRuntimePathVariable, composed.data());
     Trace(TEXT("registered runtime chosen"), runtimePath);
     return true;
 }
@@ -228,7 +240,7 @@ HMODULE LoadRuntimeLibrary(LPCWSTR libraryName, HINSTANCE instance, WCHAR* messa
     LoadRequiredVersion(instance, requiredVersion);
     bool pathUsable = true;
     const DWORD pathLength =
-        GetEnvironmentVariableW(TEXT("path"), inheritedPath.data(), kPathValueUnits);
+        GetEnvironmentVariableW(kPathVariable, inheritedPath.data(), kPathValueUnits);
     if (pathLength >= kPathValueUnits) {
         inheritedPath[0] = 0;
         pathUsable = false;
@@ -241,8 +253,8 @@ HMODULE LoadRuntimeLibrary(LPCWSTR libraryName, HINSTANCE instance, WCHAR* messa
     if (*developmentFolder && *developmentName && pathUsable) {
         BoundedText path(composedPath.data(), kPathValueUnits);
         path << developmentFolder << kPathSeparator << developmentName << kPathSeparator
-             << TEXT("IDE") << kPathSeparator << kArchitectureFolder << kPathListSeparator
-             << inheritedPath.data();
+             << TEXT("IDE") << kPathSeparator << kArchitectureFolder;
+        AppendInheritedPath(path, inheritedPath.data());
         if (path.fits())
             std::copy(composedPath.begin(), composedPath.end(), inheritedPath.begin());
         else
@@ -285,7 +297,7 @@ HMODULE LoadRuntimeLibrary(LPCWSTR libraryName, HINSTANCE instance, WCHAR* messa
         BoundedText path(composedPath.data(), kPathValueUnits);
         if (IsAbsoluteConfiguredPath(runtimePath)) {
             path << runtimePath << kPathListSeparator << runtimePath << kPathSeparator
-                 << kArchitectureFolder << kPathListSeparator;
+                 << kArchitectureFolder;
         } else {
 #ifdef _WIN32
             // The launcher's file name before "\..\": Windows normalises the path lexically.
@@ -299,17 +311,16 @@ HMODULE LoadRuntimeLibrary(LPCWSTR libraryName, HINSTANCE instance, WCHAR* messa
 #ifdef _WIN32
             path << base.c_str() << kPathSeparator << TEXT("..") << kPathSeparator << runtimePath
                  << kPathListSeparator << base.c_str() << kPathSeparator << TEXT("..")
-                 << kPathSeparator << runtimePath << kPathSeparator << kArchitectureFolder
-                 << kPathListSeparator;
+                 << kPathSeparator << runtimePath << kPathSeparator << kArchitectureFolder;
 #else
             path << base.c_str() << kPathSeparator << runtimePath << kPathListSeparator
                  << base.c_str() << kPathSeparator << runtimePath << kPathSeparator
-                 << kArchitectureFolder << kPathListSeparator;
+                 << kArchitectureFolder;
 #endif
         }
-        path << inheritedPath.data();
+        AppendInheritedPath(path, inheritedPath.data());
         if (path.fits() && pathUsable) {
-            SetEnvironmentVariableW(TEXT("path"), composedPath.data());
+            SetEnvironmentVariableW(kPathVariable, composedPath.data());
             Trace(TEXT("XML runtime path chosen"), runtimePath);
         } else {
             Trace(TEXT("PATH left unchanged (it would exceed 8191 characters)"), runtimePath);

@@ -17,7 +17,8 @@ inline constexpr size_t kMessageUnits = 260;
 HMODULE LoadRuntimeLibrary(LPCWSTR libraryName, HINSTANCE instance, WCHAR* message);
 
 // Uses the runtime registered for exactly this version (11 characters) when its folder
-// holds the library: writes "<Location>/x64:" + inheritedPath to PATH and returns true.
+// holds the library: writes "<Location>/x64", a separator and inheritedPath to PATH (on
+// Linux no separator before an empty inheritedPath) and returns true.
 // runtimePath (MAX_PATH units) keeps whatever "Location" was read.
 bool TryRegisteredRuntime(LPCWSTR inheritedPath, LPCWSTR version, WCHAR* runtimePath,
                           LPCWSTR libraryName);

@@ -97,6 +97,26 @@ TEST(File, FoldersHaveAttributesButCannotBeOpened) {
     EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), GetLastError());
 }
 
+TEST(File, FifosAreRefusedWithoutWaitingForTheOtherEnd) {
+    TempDir dir;
+    const std::string fifo = dir.file("pipe");
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    alarm(20); // a blocking open would hang here; the alarm ends the test program instead
+    for (const DWORD access : {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE}) {
+        for (const DWORD disposition : {OPEN_EXISTING, OPEN_ALWAYS, CREATE_ALWAYS}) {
+            EXPECT_EQ(INVALID_HANDLE_VALUE, Open(fifo, access, 0, disposition));
+            EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), GetLastError());
+        }
+    }
+    alarm(0);
+    // A regular file opened the same way still reads to its end.
+    const std::string file = dir.write("f", "content");
+    const HANDLE handle = Open(file, GENERIC_READ, 0, OPEN_EXISTING);
+    ASSERT_NE(INVALID_HANDLE_VALUE, handle);
+    EXPECT_EQ("content", ReadAll(handle));
+    EXPECT_TRUE(CloseHandle(handle));
+}
+
 TEST(File, UnicodePathsReachTheFileSystemAsUtf8) {
     TempDir dir;
     const std::string path = dir.file("Gr\xC3\xBC\xC3\x9F"

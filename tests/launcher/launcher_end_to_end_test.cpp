@@ -4,6 +4,9 @@
 #include "temp_dir.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,8 +73,9 @@ protected:
         return Run(argv, env);
     }
 
-    Outcome Run(const std::vector<std::string>& argv,
-                const std::map<std::string, std::string>& env) const {
+    // fileSizeLimit, unless infinite, bounds the size of every file the program writes.
+    Outcome Run(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
+                rlim_t fileSizeLimit = RLIM_INFINITY) const {
         const std::string out = dir_.file("stdout.txt");
         const std::string err = dir_.file("stderr.txt");
         const pid_t pid = fork();
@@ -82,6 +86,12 @@ protected:
             dup2(e, 2);
             if (chdir(dir_.path().c_str()) != 0)
                 _exit(126);
+            if (fileSizeLimit != RLIM_INFINITY) {
+                const rlimit limit{fileSizeLimit, fileSizeLimit};
+                signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
+                setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            alarm(60); // a program that hangs ends with a signal instead of stopping the tests
             std::vector<std::string> envText;
             for (const auto& [name, value] : env)
                 envText.push_back(name + "=" + value);
@@ -111,7 +121,8 @@ protected:
 
 std::string Received(const std::string& entry, const std::string& arguments,
                      const std::string& path) {
-    return "entry=" + entry + "\ninstance=set\nprevious=null\narguments=" + arguments +
+    return "entry=" + entry +
+           "\ninstance=set\nprocess_module=yes\nprevious=null\narguments=" + arguments +
            "\nshow=10\nfifth=1000\nsixth=0\nPATH=" + path + "\n";
 }
 
@@ -308,4 +319,124 @@ TEST_F(LauncherTest, TraceSwitchExplainsThePassedOverLocations) {
     EXPECT_NE(std::string::npos,
               o.err.find("launcher: registered version passed over (no Location): 22.0.0.2000"));
     EXPECT_EQ(std::string::npos, Start().err.find("launcher:"));
+}
+
+TEST_F(LauncherTest, RuntimeEntriesReachPathWhenTheInheritedPathIsUnsetOrEmpty) {
+    const std::string rt = Runtime("rt");
+    Package({"--version", "22.0.0.2000", "--runtime-path", rt});
+    // Started with no PATH at all: the runtime entries become the whole PATH.
+    const std::map<std::string, std::string> env = {
+        {"WIN32COMPAT_REGISTRY_FILE", dir_.file("registry.reg")},
+        {"SAMPLE_RUNTIME_EXIT_CODE", "7"}};
+    Registry("");
+    Outcome o = Run({App()}, env);
+    EXPECT_EQ(7, o.exitCode) << o.err;
+    EXPECT_EQ(Received("FN_RunExecutable", "", rt + ":" + rt + "/x64"), o.out);
+
+    // An empty PATH leaves no empty entry (the current folder) behind the runtime entries,
+    // for the relative XML path, the registered runtime and the development environment.
+    Package({"--version", "22.0.0.2000", "--runtime-path", "../rt"});
+    const std::string folder = dir_.file("app");
+    o = Start({}, {{"PATH", ""}});
+    EXPECT_EQ(Received("FN_RunExecutable", "", folder + "/../rt:" + folder + "/../rt/x64"), o.out);
+
+    fs::remove(dir_.file("app/Sales.xml"));
+    Registry(Registered("22.0.0.2000", rt));
+    o = Start({}, {{"PATH", ""}});
+    EXPECT_EQ(Received("FN_RunExecutable", "", rt + "/x64"), o.out);
+
+    Registry("[HKEY_LOCAL_MACHINE\\Software\\Meridot\\Corvane\\22.0]\r\n"
+             "\"Location\"=\"/opt/corvane\"\r\n\"IPS Name\"=\"ips\"\r\n\r\n" +
+             Registered("22.0.0.2000", rt));
+    o = Start({}, {{"PATH", ""}});
+    EXPECT_EQ(Received("FN_RunExecutable", "", rt + "/x64:/opt/corvane/ips/IDE/x64"), o.out);
+}
+
+TEST_F(LauncherTest, FifosNamedLikeTheXmlFileOrTheLocalLibraryCountAsAbsent) {
+    const std::string rt = Runtime("rt");
+    Package({"--version", "22.0.0.2000"});
+    Registry(Registered("22.0.0.2000", rt));
+    ASSERT_EQ(0, mkfifo(dir_.file("app/Sales.xml").c_str(), 0600));
+    ASSERT_EQ(0, mkfifo(dir_.file("app/libcvvm.so").c_str(), 0600));
+    const Outcome o = Start();
+    EXPECT_EQ(7, o.exitCode) << o.err;
+    EXPECT_EQ(Received("FN_RunExecutable", "", rt + "/x64:" + kInheritedPath), o.out);
+}
+
+TEST_F(LauncherTest, VersionSearchEdgesOfTheRegistry) {
+    const std::string rt1900 = Runtime("rt1900");
+    const std::string rt2100 = Runtime("rt2100");
+    const std::string bare = dir_.file("bare");
+    fs::create_directories(bare);
+    auto list = [](const std::string& versions) {
+        return "[HKEY_LOCAL_MACHINE\\Software\\Meridot\\Corvane Runtime]\r\n"
+               "\"RuntimeVersion\"=\"" +
+               versions + "\"\r\n\r\n";
+    };
+
+    // Without string 1005 the lowest non-empty version is tried; empty pieces are skipped.
+    Package({});
+    Registry(list(",,22.0.0.2100,,22.0.0.1900,,") + Registered("22.0.0.1900", rt1900) +
+             Registered("22.0.0.2100", rt2100));
+    Outcome o = Start();
+    EXPECT_EQ(Received("FN_RunExecutable", "", rt1900 + "/x64:" + kInheritedPath), o.out);
+    // ... and when it has no runtime, the message names an empty version.
+    Registry(list("22.0.0.1900,"));
+    o = Start();
+    EXPECT_EQ(0, o.exitCode);
+    EXPECT_EQ(Box("There is currently no matching version, Lowest Supported Version: "), o.err);
+
+    // A registered Location without the library falls to the version search.
+    Package({"--version", "22.0.0.2000"});
+    Registry(list("22.0.0.2100,") + Registered("22.0.0.2000", bare) +
+             Registered("22.0.0.2100", rt2100));
+    o = Start();
+    EXPECT_EQ(Received("FN_RunExecutable", "", rt2100 + "/x64:" + kInheritedPath), o.out);
+
+    // A required version of 10 characters is never looked up directly, but the search runs.
+    Package({"--version", "22.0.0.200"});
+    Registry(list("22.0.0.200,22.0.0.2100,") + Registered("22.0.0.200", rt1900) +
+             Registered("22.0.0.2100", rt2100));
+    o = Start();
+    EXPECT_EQ(Received("FN_RunExecutable", "", rt2100 + "/x64:" + kInheritedPath), o.out);
+    // Only entries of 11 characters succeed: the lowest one above is 12 characters long and
+    // no further version is tried after it.
+    Registry(list("22.0.0.20000,22.0.0.2100,") + Registered("22.0.0.20000", rt1900) +
+             Registered("22.0.0.2100", rt2100));
+    o = Start();
+    EXPECT_EQ("", o.out);
+    EXPECT_EQ(Box("There is currently no matching version, Lowest Supported Version: 22.0.0.200"),
+              o.err);
+}
+
+TEST_F(LauncherTest, PackageAppRefusesWhatItCannotWrite) {
+    fs::create_directories(dir_.file("app"));
+    const std::vector<std::string> base = {PACKAGE_APP_PATH, "--launcher", LAUNCHER_PATH,
+                                           "--output", App()};
+    auto run = [&](std::vector<std::string> options, rlim_t limit = RLIM_INFINITY) {
+        std::vector<std::string> args = base;
+        args.insert(args.end(), options.begin(), options.end());
+        return Run(args, {}, limit);
+    };
+
+    // The launcher reads no entities, so these characters cannot be written into the file.
+    for (const char* path : {"/opt/a<b", "/opt/a>b", "/opt/a&amp;b", "/opt/\"a\""}) {
+        const Outcome o = run({"--runtime-path", path});
+        EXPECT_EQ(1, o.exitCode) << path;
+        EXPECT_NE(std::string::npos, o.err.find("must not contain")) << o.err;
+        EXPECT_FALSE(fs::exists(dir_.file("app/Sales.xml")));
+    }
+
+    // The XML file cannot be created (a folder has its name).
+    fs::create_directories(dir_.file("app/Sales.xml"));
+    Outcome o = run({"--runtime-path", "/opt/rt"});
+    EXPECT_EQ(1, o.exitCode);
+    EXPECT_NE(std::string::npos, o.err.find("cannot write " + dir_.file("app/Sales.xml"))) << o.err;
+    fs::remove(dir_.file("app/Sales.xml"));
+
+    // The trailer does not fit under a file size limit that the copy itself just meets.
+    o = run({"--trailer", "PCA"}, static_cast<rlim_t>(fs::file_size(LAUNCHER_PATH)));
+    EXPECT_EQ(1, o.exitCode);
+    EXPECT_NE(std::string::npos, o.err.find("cannot write " + App())) << o.err;
+    EXPECT_EQ(0, run({"--trailer", "PCA"}).exitCode);
 }

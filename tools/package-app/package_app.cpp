@@ -9,6 +9,7 @@
 // The string table goes into the copy's ".win32strings" ELF section with objcopy; the XML
 // file is named like the launcher looks for it (the copy's name cut at the last '.' of its
 // file name, plus ".xml"); the trailer comes last, after objcopy has rewritten the file.
+// Any file that cannot be written ends the tool with exit code 1 and a message.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,6 +79,23 @@ int Run(const std::vector<std::string>& args) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Writes bytes to a file (truncated or appended to); false, with a message, when the file
+// cannot be opened or the bytes do not all arrive.
+bool WriteFile(const std::string& file, const std::string& bytes, std::ios::openmode mode) {
+    std::ofstream out(file, std::ios::binary | std::ios::out | mode);
+    out << bytes;
+    out.close();
+    if (!out)
+        std::cerr << "package-app: cannot write " << file << "\n";
+    return static_cast<bool>(out);
+}
+
+// The launcher's XML reader knows no entities or character references, so these characters
+// cannot be written in a way it reads back.
+bool RepresentableInXml(const std::string& text) {
+    return text.find_first_of("<>&\"") == std::string::npos;
+}
+
 bool SetRequiredVersion(const Options& o) {
     std::string table;
     const std::u16string text = Utf16(o.version);
@@ -88,7 +106,8 @@ bool SetRequiredVersion(const Options& o) {
         table += static_cast<char>(c >> 8);
     }
     const std::string tableFile = o.output + ".strings.tmp";
-    std::ofstream(tableFile, std::ios::binary) << table;
+    if (!WriteFile(tableFile, table, std::ios::trunc))
+        return false;
     const std::string section = std::string(kSection);
     // Replaces any table the copy already has.
     const bool ok = Run({"objcopy", "--remove-section=" + section, o.output}) == 0 &&
@@ -130,6 +149,12 @@ int main(int argc, char** argv) {
     if (o.launcher.empty() || o.output.empty() ||
         !(o.trailer.empty() || o.trailer == "PCA" || o.trailer == "PSA"))
         return Usage();
+    if (!RepresentableInXml(o.runtimePath)) {
+        std::cerr << "package-app: the runtime path must not contain '<', '>', '&' or '\"'"
+                     " (the launcher reads no XML entities): "
+                  << o.runtimePath << "\n";
+        return 1;
+    }
 
     std::error_code error;
     std::filesystem::copy_file(o.launcher, o.output,
@@ -139,24 +164,31 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (o.hasVersion && !SetRequiredVersion(o)) {
-        std::cerr << "package-app: objcopy failed on " << o.output << "\n";
+        std::cerr << "package-app: cannot set the required version of " << o.output << "\n";
         return 1;
     }
-    if (o.writeXml) {
-        std::ofstream xml(XmlFileName(o.output), std::ios::binary);
-        xml << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Application>\n  <RuntimePath>"
-            << o.runtimePath << "</RuntimePath>\n</Application>\n";
-    }
+    if (o.writeXml &&
+        !WriteFile(XmlFileName(o.output),
+                   "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Application>\n  <RuntimePath>" +
+                       o.runtimePath + "</RuntimePath>\n</Application>\n",
+                   std::ios::trunc))
+        return 1;
     if (!o.trailer.empty()) {
         std::string trailer(512, '\0');
         trailer.replace(0, 4, "TRL*");
         trailer.replace(8, 4, o.trailer + "*");
-        std::ofstream(o.output, std::ios::binary | std::ios::app) << trailer;
+        if (!WriteFile(o.output, trailer, std::ios::app))
+            return 1;
     }
     std::filesystem::permissions(o.output,
                                  std::filesystem::perms::owner_exec |
                                      std::filesystem::perms::group_exec |
                                      std::filesystem::perms::others_exec,
-                                 std::filesystem::perm_options::add);
+                                 std::filesystem::perm_options::add, error);
+    if (error) {
+        std::cerr << "package-app: cannot make " << o.output << " executable: " << error.message()
+                  << "\n";
+        return 1;
+    }
     return 0;
 }

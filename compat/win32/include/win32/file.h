@@ -52,6 +52,8 @@ typedef struct _OVERLAPPED {
 //   share mode of an open handle to the same file, or when it denies the access of one; share
 //   mode 0 is exclusive. A refused CREATE_ALWAYS leaves the file untouched.
 // - A directory cannot be opened (ERROR_ACCESS_DENIED), as without FILE_FLAG_BACKUP_SEMANTICS.
+//   Nor can anything else that is not a regular file (FIFO, device, socket): ERROR_ACCESS_DENIED
+//   at once, without waiting for the other end of a FIFO.
 // - Missing file: ERROR_FILE_NOT_FOUND; missing folder on the way: ERROR_PATH_NOT_FOUND; no
 //   permission: ERROR_ACCESS_DENIED. Every handle has its own file position, starting at 0.
 // Differences: sharing is enforced only among the handles of this process (a process-local

@@ -82,6 +82,7 @@ DWORD ErrorFromErrno(int error, const std::string& path) {
     case EACCES:
     case EPERM:
     case EISDIR:
+    case ENXIO: // a FIFO without a reader, opened for writing without blocking
     case EROFS:
     case ETXTBSY:
         return ERROR_ACCESS_DENIED;
@@ -146,7 +147,8 @@ HANDLE WINAPI CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode
         return INVALID_HANDLE_VALUE;
     }
 
-    int flags = O_CLOEXEC | O_NOCTTY;
+    // Without blocking: opening a FIFO would otherwise wait for its other end.
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     if (access == (GENERIC_READ | GENERIC_WRITE))
         flags |= O_RDWR;
     else if (access == GENERIC_WRITE)
@@ -162,9 +164,18 @@ HANDLE WINAPI CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode
     }
     struct stat info;
     const bool known = fstat(fd, &info) == 0;
-    if (!known || S_ISDIR(info.st_mode)) {
-        // Without FILE_FLAG_BACKUP_SEMANTICS Windows refuses to open a folder.
+    if (!known || !S_ISREG(info.st_mode)) {
+        // Without FILE_FLAG_BACKUP_SEMANTICS Windows refuses to open a folder; FIFOs, devices
+        // and sockets are no files Windows could open by such a path either.
         const DWORD error = known ? ERROR_ACCESS_DENIED : ErrorFromErrno(errno, path);
+        close(fd);
+        SetLastError(error);
+        return INVALID_HANDLE_VALUE;
+    }
+    // A regular file: reads and writes block as usual.
+    const int statusFlags = fcntl(fd, F_GETFL);
+    if (statusFlags < 0 || fcntl(fd, F_SETFL, statusFlags & ~O_NONBLOCK) != 0) {
+        const DWORD error = ErrorFromErrno(errno, path);
         close(fd);
         SetLastError(error);
         return INVALID_HANDLE_VALUE;
