@@ -1,7 +1,7 @@
 // Asynchronous sends as a host sees them: task ids, completions through the host's message
 // loop on the thread of the first send, cancellation of queued sends, and the worker's thread
 // and window (observed through the platform layer the host shares with the library).
-#include "library_loader.h"
+#include "library_objects.h"
 #include "message_pump.h"
 #include "recording_callback.h"
 
@@ -25,14 +25,8 @@ namespace {
 
 const char kGeneralError[] = "A general error occurred";
 
-struct Released {
-    template <typename T> void operator()(T* object) const {
-        if (object)
-            object->Release();
-    }
-};
-using ClientPtr = std::unique_ptr<ISmtpClient, Released>;
-using MessagePtr = std::unique_ptr<IMimeMessage, Released>;
+using testsupport::ClientPtr;
+using testsupport::MessagePtr;
 
 // A client whose sends fail in preparation (a host but no message): nothing goes on the wire.
 ClientPtr NewClient(RecordingCallback& callback) {

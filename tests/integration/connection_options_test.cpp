@@ -1,6 +1,6 @@
 // Connection settings against real peers: login, bearer token, TLS requirement and version,
 // certificate checks and the connect time-out, each seen in its result code.
-#include "library_loader.h"
+#include "library_objects.h"
 #include "smtp_peer.h"
 #include "temp_dir.h"
 #include "utf16.h"
@@ -17,24 +17,9 @@ using testsupport::TestCertificate;
 
 namespace {
 
-struct Released {
-    template <typename T> void operator()(T* object) const { object->Release(); }
-};
-
 // A client with a message, aimed at a local peer, TLS required (the default).
-struct Sender {
-    std::unique_ptr<ISmtpClient, Released> client{Library().createSmtpClient()};
-    std::unique_ptr<IMimeMessage, Released> message{Library().createMimeMessage()};
-    explicit Sender(int port) {
-        client->SetHost(u"127.0.0.1");
-        client->SetPort(port);
-        client->SetConnectTimeout(5);
-        message->SetSender(u"sender@example.org", nullptr);
-        message->AddRecipient(u"rcpt@example.org", nullptr);
-        message->SetTextBody(u"hello");
-        client->SetMimeMessage(message.get());
-    }
-    int send() { return client->Send(); }
+struct Sender : testsupport::LocalSender {
+    explicit Sender(int port) : LocalSender(u"127.0.0.1", port) { client->SetUseTls(true); }
 };
 
 SmtpPeerOptions StartTls() {

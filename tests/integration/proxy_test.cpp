@@ -1,6 +1,6 @@
 // Sends through real SOCKS proxies: SOCKS5 with and without a password, SOCKS5 with the host
 // name resolved by the proxy, and SOCKS4.
-#include "library_loader.h"
+#include "library_objects.h"
 #include "smtp_peer.h"
 #include "socks_proxy.h"
 
@@ -15,24 +15,7 @@ using testsupport::SocksProxy;
 
 namespace {
 
-struct Released {
-    template <typename T> void operator()(T* object) const { object->Release(); }
-};
-
-struct Sender {
-    std::unique_ptr<ISmtpClient, Released> client{Library().createSmtpClient()};
-    std::unique_ptr<IMimeMessage, Released> message{Library().createMimeMessage()};
-    Sender(const char16_t* host, int port) {
-        client->SetHost(host);
-        client->SetPort(port);
-        client->SetUseTls(false);
-        client->SetConnectTimeout(5);
-        message->SetSender(u"sender@example.org", nullptr);
-        message->AddRecipient(u"rcpt@example.org", nullptr);
-        message->SetTextBody(u"through the proxy");
-        client->SetMimeMessage(message.get());
-    }
-};
+using Sender = testsupport::LocalSender;
 
 TEST(Proxy, Socks5WithAndWithoutPassword) {
     SmtpPeer peer;

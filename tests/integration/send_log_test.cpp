@@ -1,5 +1,5 @@
 // The protocol log of synchronous sends, written to real files.
-#include "library_loader.h"
+#include "library_objects.h"
 #include "smtp_peer.h"
 #include "temp_dir.h"
 #include "utf16.h"
@@ -18,22 +18,9 @@ using testsupport::Utf16;
 
 namespace {
 
-struct Released {
-    template <typename T> void operator()(T* object) const { object->Release(); }
-};
-
-struct Sender {
-    std::unique_ptr<ISmtpClient, Released> client{Library().createSmtpClient()};
-    std::unique_ptr<IMimeMessage, Released> message{Library().createMimeMessage()};
-    explicit Sender(int port) {
-        client->SetHost(u"127.0.0.1");
-        client->SetPort(port);
-        client->SetUseTls(false);
-        message->SetSender(u"sender@example.org", nullptr);
-        message->AddRecipient(u"rcpt@example.org", nullptr);
-        message->SetTextBody(u"logged body");
-        client->SetMimeMessage(message.get());
-    }
+// A sender whose body shows up in the log.
+struct Sender : testsupport::LocalSender {
+    explicit Sender(int port) : LocalSender(u"127.0.0.1", port, u"logged body") {}
 };
 
 const std::string kSummaryTail =
@@ -130,7 +117,7 @@ TEST(SendLog, SetLogFileAfterASendWritesItsLogAtOnce) {
 
 TEST(SendLog, SessionTextBeforeAnySendLeavesTheClientUnsent) {
     testsupport::TempDir folder;
-    std::unique_ptr<ISmtpClient, Released> client(Library().createSmtpClient());
+    testsupport::ClientPtr client(Library().createSmtpClient());
     EXPECT_EQ(u'\0', client->GetSessionText()[0]);
     EXPECT_EQ(999, client->GetLastResult());
     const std::string log = folder.file("never.log");

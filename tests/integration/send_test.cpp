@@ -1,6 +1,6 @@
 // Synchronous sends through the public interface to a real SMTP server, checked on the raw
 // bytes that arrived and with an independent MIME parser.
-#include "library_loader.h"
+#include "library_objects.h"
 #include "mime_report.h"
 #include "smtp_peer.h"
 #include "temp_dir.h"
@@ -21,14 +21,8 @@ using testsupport::Utf8;
 
 namespace {
 
-struct Released {
-    template <typename T> void operator()(T* object) const {
-        if (object)
-            object->Release();
-    }
-};
-using ClientPtr = std::unique_ptr<ISmtpClient, Released>;
-using MessagePtr = std::unique_ptr<IMimeMessage, Released>;
+using testsupport::ClientPtr;
+using testsupport::MessagePtr;
 
 ClientPtr NewClient(int port) {
     ClientPtr client(Library().createSmtpClient());
