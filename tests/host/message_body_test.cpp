@@ -13,12 +13,9 @@ namespace {
 
 using namespace SMTPClientNS;
 using testsupport::NewMessage;
+using testsupport::Str;
 using testsupport::TempDir;
 using testsupport::Utf16;
-
-std::u16string Str(const WideChar* text) {
-    return text ? std::u16string(text) : u"<null>";
-}
 
 TEST(MessageBody, EachKindFillsItsBodyInItsCodePage) {
     TempDir dir;

@@ -4,6 +4,7 @@
 #include "library_loader.h"
 
 #include <memory>
+#include <string>
 
 namespace testsupport {
 
@@ -15,6 +16,11 @@ typedef std::unique_ptr<SMTPClientNS::IMimeMessage, MessageReleaser> MessageHand
 
 inline MessageHandle NewMessage() {
     return MessageHandle(Library().createMimeMessage());
+}
+
+// A returned text for comparisons; "<null>" shows a null pointer.
+inline std::u16string Str(const SMTPClientNS::WideChar* text) {
+    return text ? std::u16string(text) : u"<null>";
 }
 
 } // namespace testsupport

@@ -14,11 +14,8 @@ namespace {
 using namespace SMTPClientNS;
 using testsupport::MessageHandle;
 using testsupport::NewMessage;
+using testsupport::Str;
 using testsupport::Utf16;
-
-std::u16string Str(const WideChar* text) {
-    return text ? std::u16string(text) : u"<null>";
-}
 
 TEST(Message, NewMessageHasDefaults) {
     MessageHandle message = NewMessage();

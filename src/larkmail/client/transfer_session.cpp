@@ -12,16 +12,10 @@ namespace SMTPClientNS {
 
 namespace {
 
-std::string Narrow(const WCHAR* text) {
-    std::string out;
-    WideToAnsi(text, out);
-    return out;
-}
-
 std::string ProxyValue(ISmtpClient* client, int which) {
     WCHAR buffer[PROXY_VALUE_BUFFER_SIZE] = {};
     client->GetProxyValue(buffer, which);
-    return Narrow(buffer);
+    return AnsiText(buffer);
 }
 
 long ProxyType(int kind) {
@@ -85,11 +79,11 @@ void ApplyTls(CURL* handle, ISmtpClient* client) {
 std::vector<std::string> EnvelopeRecipients(IMimeMessage* message) {
     std::vector<std::string> recipients;
     for (int i = 1, n = message->GetRecipientCount(); i <= n; ++i)
-        recipients.push_back(Narrow(message->GetRecipient(unsigned(i), ADDRESS_PART_ADDRESS)));
+        recipients.push_back(AnsiText(message->GetRecipient(unsigned(i), ADDRESS_PART_ADDRESS)));
     for (int i = 1, n = message->GetCcCount(); i <= n; ++i)
-        recipients.push_back(Narrow(message->GetCc(unsigned(i), ADDRESS_PART_ADDRESS)));
+        recipients.push_back(AnsiText(message->GetCc(unsigned(i), ADDRESS_PART_ADDRESS)));
     for (int i = 1, n = message->GetBccCount(); i <= n; ++i)
-        recipients.push_back(Narrow(message->GetBcc(unsigned(i), ADDRESS_PART_ADDRESS)));
+        recipients.push_back(AnsiText(message->GetBcc(unsigned(i), ADDRESS_PART_ADDRESS)));
     return recipients;
 }
 
@@ -125,7 +119,7 @@ int ApplyConnectionOptions(CURL* handle, ISmtpClient* client) {
     if (client->IsProxyEnabled())
         ApplyProxy(handle, client);
 
-    const std::string host = Narrow(client->GetHost());
+    const std::string host = AnsiText(client->GetHost());
     if (host.empty())
         return CURLE_URL_MALFORMAT;
     const std::string url = "smtp://" + host;
@@ -138,16 +132,16 @@ int ApplyConnectionOptions(CURL* handle, ISmtpClient* client) {
     if (client->GetConnectTimeout() >= 0)
         curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, long(client->GetConnectTimeout()));
 
-    const std::string user = Narrow(client->GetUser());
+    const std::string user = AnsiText(client->GetUser());
     if (!user.empty() &&
         (result = curl_easy_setopt(handle, CURLOPT_USERNAME, user.c_str())) != CURLE_OK)
         return result;
-    const std::string password = Narrow(client->GetPassword());
+    const std::string password = AnsiText(client->GetPassword());
     if (!password.empty() &&
         (result = curl_easy_setopt(handle, CURLOPT_PASSWORD, password.c_str())) != CURLE_OK)
         return result;
 
-    const std::string token = Narrow(client->GetBearerToken());
+    const std::string token = AnsiText(client->GetBearerToken());
     if (!token.empty())
         curl_easy_setopt(handle, CURLOPT_XOAUTH2_BEARER, token.c_str());
 
@@ -175,7 +169,7 @@ int ApplySendOptions(TransferSet& transfer, ISmtpClient* client) {
     IMimeMessage* message = client->GetMimeMessage();
     if (!message)
         return -1;
-    const std::string sender = Narrow(message->GetSender(ADDRESS_PART_ADDRESS));
+    const std::string sender = AnsiText(message->GetSender(ADDRESS_PART_ADDRESS));
     if (sender.empty())
         return -2;
     curl_easy_setopt(transfer.handle, CURLOPT_MAIL_FROM, sender.c_str());

@@ -75,12 +75,6 @@ void SetPartHeaders(curl_mimepart* part, std::initializer_list<std::string> line
     curl_mime_headers(part, headers, 1);
 }
 
-std::string Narrow(const WCHAR* text) {
-    std::string out;
-    WideToAnsi(text, out);
-    return out;
-}
-
 // A content id must not carry a line break into the part's header.
 std::string WithoutLineBreaks(std::string text) {
     text.erase(
@@ -110,7 +104,7 @@ int AttachBodies(curl_mime* root, curl_mime* alternative, ISmtpClient* client) {
     IMimeMessage* message = client ? client->GetMimeMessage() : nullptr;
     if (!message)
         return 0;
-    const std::string charset = Narrow(message->GetCharset());
+    const std::string charset = AnsiText(message->GetCharset());
     bool added = false;
     const WCHAR* html = message->GetHtmlBody();
     if (*html) {
@@ -146,8 +140,8 @@ void AttachInlineImages(curl_mime* root, curl_mime* related, ISmtpClient* client
     std::vector<Image> images;
     const int count = message->GetInlineImageCount();
     for (int i = 1; i <= count; ++i)
-        images.push_back({Narrow(message->GetInlineImagePath(unsigned(i))),
-                          Narrow(message->GetInlineImageContentId(unsigned(i)))});
+        images.push_back({AnsiText(message->GetInlineImagePath(unsigned(i))),
+                          AnsiText(message->GetInlineImageContentId(unsigned(i)))});
     if (images.empty())
         return;
     for (const Image& image : images) {
@@ -172,7 +166,7 @@ void AttachFiles(curl_mime* root, curl_mime* mixed, ISmtpClient* client) {
     std::vector<std::string> paths;
     const int count = message->GetAttachmentCount();
     for (int i = 1; i <= count; ++i)
-        paths.push_back(Narrow(message->GetAttachment(unsigned(i))));
+        paths.push_back(AnsiText(message->GetAttachment(unsigned(i))));
     for (const std::string& path : paths) {
         if (path.empty())
             continue;

@@ -16,6 +16,12 @@ void WideToAnsi(const WCHAR* text, std::string& target) {
     target.assign(bytes.get());
 }
 
+std::string AnsiText(const WCHAR* text) {
+    std::string out;
+    WideToAnsi(text, out);
+    return out;
+}
+
 void NarrowToWide(const char* text, WideString& target, UINT codePage) {
     if (!text || !*text)
         return;

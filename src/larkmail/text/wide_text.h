@@ -15,6 +15,9 @@ typedef std::basic_string<WCHAR> WideString;
 // makes of them.
 void WideToAnsi(const WCHAR* text, std::string& target);
 
+// WideToAnsi into a new string; empty for a null text.
+std::string AnsiText(const WCHAR* text);
+
 // Narrow text in codePage (CP_ACP or CP_UTF8) to UTF-16. A null or empty text leaves target
 // unchanged.
 void NarrowToWide(const char* text, WideString& target, UINT codePage);
