@@ -1,7 +1,5 @@
 #include "client/client_state.h"
 
-#include "client/async_task.h"
-
 #include <algorithm>
 #include <string>
 
@@ -41,16 +39,6 @@ CSmtpClientWrapper::~CSmtpClientWrapper() {
     FreeTransfer(transfer_);
     // The line lists, strings and the worker are released by their own destructors, in
     // reverse order of declaration: lists and strings first, the worker last.
-}
-
-int CSmtpClientWrapper::SendAsync() {
-    // Not traced or logged, and the last result stays that of the last synchronous send.
-    CAsyncTask* task = new CAsyncTask;
-    return task->ExecuteTask(this, worker_);
-}
-
-int CSmtpClientWrapper::CancelAsync(int taskId) {
-    return worker_.CancelTask(taskId);
 }
 
 int CSmtpClientWrapper::SetProxy(const WCHAR* host, int port, int kind, const WCHAR* user,

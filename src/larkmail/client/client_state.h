@@ -3,8 +3,8 @@
 // machinery. Setters store values as given; nothing is applied until a send reads them.
 #pragma once
 
-#include "client/async_thread.h"
-#include "client/transfer_session.h"
+#include "async/async_thread.h"
+#include "transfer/transfer_set.h"
 #include "log/send_log.h"
 #include "text/wide_text.h"
 

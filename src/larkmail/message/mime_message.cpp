@@ -11,9 +11,9 @@ namespace SMTPClientNS {
 namespace {
 
 // What getters return when there is nothing to return: never a null pointer.
-const WideChar kEmpty[] = {0};
+const WCHAR kEmpty[] = {0};
 
-WideString TextOrEmpty(const WideChar* text) {
+WideString TextOrEmpty(const WCHAR* text) {
     return text ? WideString(text) : WideString();
 }
 
@@ -35,7 +35,7 @@ template <typename Operation> void Guarded(Operation&& operation) noexcept {
     }
 }
 
-int AddAddress(std::deque<AddressEntry>& list, const WideChar* address, const WideChar* name) {
+int AddAddress(std::deque<AddressEntry>& list, const WCHAR* address, const WCHAR* name) {
     if (!IsValidAddress(address))
         return -1;
     return Guarded(-1, [&] {
@@ -44,7 +44,7 @@ int AddAddress(std::deque<AddressEntry>& list, const WideChar* address, const Wi
     });
 }
 
-bool NamesExistingEntry(const WideChar* path) {
+bool NamesExistingEntry(const WCHAR* path) {
     return path && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
 
@@ -53,7 +53,7 @@ template <typename List> const typename List::value_type* At(const List& list, u
     return index >= 1 && index <= list.size() ? &list[index - 1] : nullptr;
 }
 
-const WideChar* AddressHalf(const AddressEntry* entry, AddressPart part) {
+const WCHAR* AddressHalf(const AddressEntry* entry, AddressPart part) {
     if (!entry)
         return kEmpty;
     switch (part) {
@@ -116,7 +116,7 @@ void CMimeMessage::Release() {
     delete this;
 }
 
-int CMimeMessage::AddRecipient(const WideChar* address, const WideChar* name) {
+int CMimeMessage::AddRecipient(const WCHAR* address, const WCHAR* name) {
     return AddAddress(to_, address, name);
 }
 
@@ -124,11 +124,11 @@ int CMimeMessage::GetRecipientCount() {
     return int(to_.size());
 }
 
-const WideChar* CMimeMessage::GetRecipient(unsigned int index, AddressPart part) {
+const WCHAR* CMimeMessage::GetRecipient(unsigned int index, AddressPart part) {
     return AddressHalf(At(to_, index), part);
 }
 
-int CMimeMessage::AddCc(const WideChar* address, const WideChar* name) {
+int CMimeMessage::AddCc(const WCHAR* address, const WCHAR* name) {
     return AddAddress(cc_, address, name);
 }
 
@@ -136,11 +136,11 @@ int CMimeMessage::GetCcCount() {
     return int(cc_.size());
 }
 
-const WideChar* CMimeMessage::GetCc(unsigned int index, AddressPart part) {
+const WCHAR* CMimeMessage::GetCc(unsigned int index, AddressPart part) {
     return AddressHalf(At(cc_, index), part);
 }
 
-int CMimeMessage::AddBcc(const WideChar* address, const WideChar* name) {
+int CMimeMessage::AddBcc(const WCHAR* address, const WCHAR* name) {
     return AddAddress(bcc_, address, name);
 }
 
@@ -148,12 +148,12 @@ int CMimeMessage::GetBccCount() {
     return int(bcc_.size());
 }
 
-const WideChar* CMimeMessage::GetBcc(unsigned int index, AddressPart part) {
+const WCHAR* CMimeMessage::GetBcc(unsigned int index, AddressPart part) {
     return AddressHalf(At(bcc_, index), part);
 }
 
 // Any existing entry is accepted, a folder too; the file is read only when the mail is sent.
-int CMimeMessage::AddAttachment(const WideChar* path) {
+int CMimeMessage::AddAttachment(const WCHAR* path) {
     if (!NamesExistingEntry(path))
         return -1;
     return Guarded(-1, [&] {
@@ -166,12 +166,12 @@ int CMimeMessage::GetAttachmentCount() {
     return int(attachments_.size());
 }
 
-const WideChar* CMimeMessage::GetAttachment(unsigned int index) {
+const WCHAR* CMimeMessage::GetAttachment(unsigned int index) {
     const WideString* path = At(attachments_, index);
     return path ? path->c_str() : kEmpty;
 }
 
-int CMimeMessage::AddInlineImage(const WideChar* path, const WideChar* contentId) {
+int CMimeMessage::AddInlineImage(const WCHAR* path, const WCHAR* contentId) {
     if (!NamesExistingEntry(path))
         return -1;
     return Guarded(-1, [&] {
@@ -184,18 +184,18 @@ int CMimeMessage::GetInlineImageCount() {
     return int(inlineImages_.size());
 }
 
-const WideChar* CMimeMessage::GetInlineImagePath(unsigned int index) {
+const WCHAR* CMimeMessage::GetInlineImagePath(unsigned int index) {
     const InlineImageEntry* image = At(inlineImages_, index);
     return image ? image->filePath.c_str() : kEmpty;
 }
 
-const WideChar* CMimeMessage::GetInlineImageContentId(unsigned int index) {
+const WCHAR* CMimeMessage::GetInlineImageContentId(unsigned int index) {
     const InlineImageEntry* image = At(inlineImages_, index);
     return image ? image->contentId.c_str() : kEmpty;
 }
 
 // A null or empty name keeps the display name set before.
-int CMimeMessage::SetSender(const WideChar* address, const WideChar* name) {
+int CMimeMessage::SetSender(const WCHAR* address, const WCHAR* name) {
     if (!IsValidAddress(address))
         return -1;
     return Guarded(-1, [&] {
@@ -206,7 +206,7 @@ int CMimeMessage::SetSender(const WideChar* address, const WideChar* name) {
     });
 }
 
-const WideChar* CMimeMessage::GetSender(AddressPart part) {
+const WCHAR* CMimeMessage::GetSender(AddressPart part) {
     return AddressHalf(&sender_, part);
 }
 
@@ -218,27 +218,27 @@ int CMimeMessage::GetPriority() {
     return priority_;
 }
 
-void CMimeMessage::SetSubject(const WideChar* subject) {
+void CMimeMessage::SetSubject(const WCHAR* subject) {
     Guarded([&] { subject_ = TextOrEmpty(subject); });
 }
 
-const WideChar* CMimeMessage::GetSubject() {
+const WCHAR* CMimeMessage::GetSubject() {
     return subject_.c_str();
 }
 
 // The name is checked only when the mail is composed; it is never empty.
-void CMimeMessage::SetCharset(const WideChar* charset) {
+void CMimeMessage::SetCharset(const WCHAR* charset) {
     if (charset && *charset)
         Guarded([&] { charset_ = charset; });
 }
 
-const WideChar* CMimeMessage::GetCharset() {
+const WCHAR* CMimeMessage::GetCharset() {
     return charset_.c_str();
 }
 
 // Reports nothing: a file that cannot be read, or is empty, leaves the message as it was.
 // Unknown kinds change nothing, so their file is not even read.
-void CMimeMessage::LoadBodyFromFile(const WideChar* path, BodyFileKind kind) {
+void CMimeMessage::LoadBodyFromFile(const WCHAR* path, BodyFileKind kind) {
     if (kind < BODY_TEXT_ANSI || kind > BODY_HTML_EMBED_IMAGES_UTF8)
         return;
     Guarded([&] {
@@ -261,19 +261,19 @@ void CMimeMessage::LoadBodyFromFile(const WideChar* path, BodyFileKind kind) {
     });
 }
 
-void CMimeMessage::SetHtmlBody(const WideChar* html) {
+void CMimeMessage::SetHtmlBody(const WCHAR* html) {
     Guarded([&] { htmlBody_ = TextOrEmpty(html); });
 }
 
-const WideChar* CMimeMessage::GetHtmlBody() {
+const WCHAR* CMimeMessage::GetHtmlBody() {
     return htmlBody_.c_str();
 }
 
-void CMimeMessage::SetTextBody(const WideChar* text) {
+void CMimeMessage::SetTextBody(const WCHAR* text) {
     Guarded([&] { textBody_ = TextOrEmpty(text); });
 }
 
-const WideChar* CMimeMessage::GetTextBody() {
+const WCHAR* CMimeMessage::GetTextBody() {
     return textBody_.c_str();
 }
 

@@ -3,7 +3,6 @@
 #include "larkmail/larkmail.h"
 
 #include <bit>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -14,15 +13,13 @@ namespace SMTPClientNS {
 
 namespace {
 
-// Text is handed to iconv as UTF-16LE by copying the WCHAR units as they are in memory.
+// Text is handed to the conversion as UTF-16LE by copying the WCHAR units as they are in
+// memory.
 static_assert(std::endian::native == std::endian::little, "UTF-16 units must be little-endian");
 
-const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
-const size_t kIconvFailure = static_cast<size_t>(-1);
-const char kSource[] = "utf-16le";
-const char kIgnoreSuffix[] = "//IGNORE";
-// Room for the open name: charset name, suffix and terminator.
-const size_t kOpenNameSize = 512;
+// The longest charset name opened: with iconv's 8-byte "//IGNORE" suffix and a terminator it
+// fills 512 bytes.
+const size_t kMaxCharsetName = 503;
 
 // The characters of a MIME charset name. The name is written into header lines and part
 // types, and iconv ignores characters it does not expect in a name, so "UTF-8\r\n" would
@@ -45,11 +42,10 @@ CCharsetConverter& CCharsetConverter::Instance() {
     return instance;
 }
 
-// The first descriptor converts into "utf-8" without the ignore suffix.
-CCharsetConverter::CCharsetConverter() : skipsInvalid_(false) {
+// The first descriptor converts into "utf-8" without skipping.
+CCharsetConverter::CCharsetConverter() {
     ++openCount_;
-    descriptor_ = iconv_open("utf-8", kSource);
-    if (descriptor_ != kNoDescriptor)
+    if (conversion_.Open("utf-8", false))
         charset_ = "utf-8";
 }
 
@@ -58,9 +54,7 @@ CCharsetConverter::~CCharsetConverter() {
 }
 
 void CCharsetConverter::Forget() {
-    if (descriptor_ != kNoDescriptor)
-        iconv_close(descriptor_);
-    descriptor_ = kNoDescriptor;
+    conversion_.Close();
     charset_.clear();
 }
 
@@ -98,19 +92,9 @@ int CCharsetConverter::ConvertFromWide(std::string charset, const WCHAR* text, c
 }
 
 // Converts n bytes of UTF-16LE in one pass into an area of 5 * n + 1 bytes, which holds the
-// longest output of any target set. Runs under lock_.
-//
-// iconv with "//IGNORE" behaves differently in GNU libiconv and in glibc. GNU libiconv skips
-// unconvertible characters and invalid input and reports success. glibc skips them too, but
-//  - returns -1 with EILSEQ at the end when it skipped anything, even with all input consumed;
-//  - on longer input stops after each internal chunk in which it skipped something, returning
-//    -1 with EILSEQ with input left over; calling again continues where it stopped;
-//  - reports an incomplete sequence at the end of the input (an unpaired high surrogate) with
-//    EINVAL, possibly only on the call after such an EILSEQ stop.
-// To give GNU libiconv's outcome on both, an EILSEQ from a skipping descriptor is followed by
-// further calls while they consume input; once all input is consumed it counts as success.
-// EINVAL, E2BIG and an EILSEQ that consumes nothing remain failures. A descriptor without the
-// suffix (the first "utf-8" one) stops at invalid input on both libraries alike.
+// longest output of any target set. Runs under lock_. A conversion that stops after producing
+// output fails and forgets its descriptor; one that stops before producing anything yields
+// empty output.
 int CCharsetConverter::ConvertBytes(const char* input, size_t n, const std::string& charset,
                                     char** out, size_t* outLen) {
     if (!input || n == 0 || charset.empty() || !out || !outLen)
@@ -120,45 +104,27 @@ int CCharsetConverter::ConvertBytes(const char* input, size_t n, const std::stri
     if (!output)
         return kInvalid;
 
-    if (descriptor_ == kNoDescriptor || charset != charset_) {
-        const std::string openName = charset + kIgnoreSuffix;
-        if (openName.size() >= kOpenNameSize || !IsMimeCharsetName(charset))
+    if (!conversion_.IsOpen() || charset != charset_) {
+        if (charset.size() > kMaxCharsetName || !IsMimeCharsetName(charset))
             return kCannotOpen;
         ++openCount_;
-        const iconv_t fresh = iconv_open(openName.c_str(), kSource);
-        if (fresh == kNoDescriptor)
+        CharsetConversion fresh;
+        if (!fresh.Open(charset.c_str(), true))
             return kCannotOpen;
         Forget();
-        descriptor_ = fresh;
+        conversion_ = fresh;
         charset_ = charset;
-        skipsInvalid_ = true;
     }
 
-    iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(input);
+    const char* in = input;
     size_t inLeft = n;
     char* outPtr = output.get();
     size_t outLeft = capacity;
-    errno = 0;
-    size_t rc = iconv(descriptor_, &in, &inLeft, &outPtr, &outLeft);
-    int error = errno;
-    while (skipsInvalid_ && rc == kIconvFailure && error == EILSEQ) {
-        if (inLeft == 0) {
-            rc = 0;
-            break;
-        }
-        const size_t before = inLeft;
-        errno = 0;
-        rc = iconv(descriptor_, &in, &inLeft, &outPtr, &outLeft);
-        error = errno;
-        if (inLeft == before)
-            break;
-    }
-
+    const int error = conversion_.Convert(&in, &inLeft, &outPtr, &outLeft);
     const size_t produced = capacity - outLeft;
-    if (rc == kIconvFailure && produced != 0) {
+    if (error != 0 && produced != 0) {
         Forget();
-        return error > 0 ? error : EILSEQ;
+        return error;
     }
     *out = output.release();
     *outLen = produced;

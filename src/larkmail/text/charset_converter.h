@@ -1,9 +1,9 @@
-// UTF-16 text to bytes of a named character set, through one cached iconv descriptor.
+// UTF-16 text to bytes of a named character set, through one cached conversion descriptor.
 #pragma once
 
-#include <windows.h>
+#include "platform/charset_conversion.h"
 
-#include <iconv.h>
+#include <windows.h>
 
 #include <cstddef>
 #include <mutex>
@@ -38,7 +38,8 @@ private:
 
     CCharsetConverter();
 
-    // Outcome of ConvertBytes: one of these, or a positive errno value of a failed iconv call.
+    // Outcome of ConvertBytes: one of these, or the positive errno value of a failed
+    // conversion.
     static constexpr int kConverted = 0;
     static constexpr int kInvalid = -1;
     static constexpr int kCannotOpen = -2;
@@ -47,10 +48,9 @@ private:
                      size_t* outLen);
     void Forget();
 
-    iconv_t descriptor_;
+    CharsetConversion conversion_;
     std::string charset_;  // name the descriptor was opened for; empty when there is none
-    bool skipsInvalid_;    // the descriptor was opened with the "//IGNORE" suffix
-    size_t openCount_ = 0; // iconv_open calls made by this instance (observed by tests)
+    size_t openCount_ = 0; // descriptor openings tried by this instance (observed by tests)
     std::mutex lock_;
 };
 

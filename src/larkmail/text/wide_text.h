@@ -1,13 +1,19 @@
 // UTF-16 strings inside the library and their conversion to and from narrow text.
 #pragma once
 
+#include <larkmail/larkmail.h>
+
 #include <windows.h>
 
 #include <string>
+#include <type_traits>
 
 namespace SMTPClientNS {
 
-// Internal text: UTF-16, the same unit type as WCHAR and the public WideChar.
+// The library's text unit is WCHAR; hosts see the same type as WideChar.
+static_assert(std::is_same_v<WideChar, WCHAR>, "WideChar and WCHAR must be one type");
+
+// Internal text: UTF-16 strings of WCHAR.
 typedef std::basic_string<WCHAR> WideString;
 
 // UTF-16 to the system ANSI code page. A null text leaves target unchanged; an empty text

@@ -1,6 +1,10 @@
-#include "message/header_composer.h"
+#include "compose/header_block.h"
 
+#include "platform/local_time.h"
 #include "text/charset_converter.h"
+
+#include <objbase.h>
+#include <wincrypt.h>
 
 #include <cstdio>
 #include <ctime>
@@ -82,8 +86,8 @@ const char* PriorityLine(int priority) {
 WideString SingleLine(const WCHAR* text) {
     WideString line = text ? text : TEXT("");
     for (WCHAR& unit : line)
-        if (unit == u'\r' || unit == u'\n')
-            unit = u' ';
+        if (unit == TEXT('\r') || unit == TEXT('\n'))
+            unit = TEXT(' ');
     return line;
 }
 
@@ -172,7 +176,7 @@ void EncodeSubject(const std::string& charset, const WCHAR* subject, std::string
     std::vector<WideString> chunks;
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u' ') {
+        if (text[i] == TEXT(' ')) {
             chunks.push_back(text.substr(start, i + 1 - start));
             start = i + 1;
         }
@@ -198,13 +202,18 @@ void EncodeSubject(const std::string& charset, const WCHAR* subject, std::string
 }
 
 std::string FormatDateHeader() {
-    const std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_r(&now, &local);
+    long offset = 0;
+    LocalTimeNow(local, offset);
     std::ostringstream text;
     text.imbue(std::locale::classic());
-    text << std::put_time(&local, "%a, %d %b %Y %H:%M:%S %z");
-    return "Date: " + text.str() + "\r\n";
+    text << std::put_time(&local, "%a, %d %b %Y %H:%M:%S ");
+    // The offset as "+hhmm" or "-hhmm"; written here because not every C library's "%z" does.
+    const long distance = offset < 0 ? -offset : offset;
+    char zone[16];
+    std::snprintf(zone, sizeof zone, "%c%02d%02d", offset < 0 ? '-' : '+',
+                  int(distance / 3600 % 100), int(distance / 60 % 60));
+    return "Date: " + text.str() + zone + "\r\n";
 }
 
 std::string FormatMessageId() {

@@ -1,6 +1,7 @@
 // Header words: quoting, encoded-words, subject chunks, and what keeps a header on one line.
-#include "message/body_assembler.h"
-#include "message/header_composer.h"
+#include "compose/header_block.h"
+#include "compose/image_type.h"
+#include "compose/mime_tree.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
-#include "client/async_task.h"
+#include "async/async_task.h"
 
-#include "client/async_thread.h"
+#include "async/async_thread.h"
+#include "transfer/send_options.h"
 #include "results/result_table.h"
 
 namespace SMTPClientNS {
@@ -11,16 +12,13 @@ void PrepareTask(CAsyncTask& task, INesting* step) {
     task.step = step;
     task.client->AddRef();
     CreateTransfer(task.transfer);
-    const TransferSet& transfer = task.transfer;
-    const bool complete = transfer.handle && transfer.root && transfer.mixed && transfer.related &&
-                          transfer.alternative;
     // No trace and no log: the process-wide trace belongs to synchronous sends.
-    task.result = complete ? ApplySendOptions(task.transfer, task.client) : -1;
+    task.result = IsComplete(task.transfer) ? ApplySendOptions(task.transfer, task.client) : -1;
 }
 
 void PerformTask(CAsyncTask* task) {
     if (task && task->result == 0)
-        task->result = curl_easy_perform(task->transfer.handle);
+        task->result = PerformTransfer(task->transfer);
 }
 
 void FinishTask(CAsyncTask* task) {

@@ -1,30 +1,15 @@
-// One asynchronous send (CAsyncTask) and the interface of its steps (INesting): prepared on
-// the calling thread, performed on the client's worker, finished on the thread that owns the
-// client's hidden window.
+// One asynchronous send: prepared on the calling thread, performed on the client's worker,
+// finished on the thread that owns the client's hidden window.
 #pragma once
 
-#include "client/transfer_session.h"
+#include "async/nesting.h"
+#include "transfer/transfer_set.h"
 
 #include <larkmail/larkmail.h>
 
 namespace SMTPClientNS {
 
 class CAsyncThread;
-struct CAsyncTask;
-
-// The steps of one asynchronous send.
-class INesting {
-public:
-    virtual ~INesting() = default;
-    // Calling thread: takes a reference on the client and sets every transfer option.
-    virtual void Prepare() = 0;
-    // Worker thread: runs the transfer unless the preparation failed.
-    virtual void Perform() = 0;
-    // Window thread: notifies the callback, drops the reference and frees the task.
-    virtual void Finish() = 0;
-    virtual void SetTask(CAsyncTask* task) = 0;
-    virtual CAsyncTask* GetTask() = 0;
-};
 
 // Plain data; everything starts zeroed.
 struct CAsyncTask {

@@ -1,8 +1,6 @@
-// One libcurl transfer over SMTP: the transfer set, the connection and send options taken
-// from a client and its message, and the synchronous send.
+// One libcurl transfer over SMTP: the easy handle with the MIME structures and string lists
+// made for it, and running it.
 #pragma once
-
-#include <larkmail/larkmail.h>
 
 #include <curl/curl.h>
 
@@ -23,15 +21,13 @@ struct TransferSet {
 // created stays null.
 void CreateTransfer(TransferSet& transfer);
 
+// True when the handle and all four MIME structures exist.
+bool IsComplete(const TransferSet& transfer);
+
 // Frees a transfer set and nulls the freed references; does nothing when the handle is null.
 void FreeTransfer(TransferSet& transfer);
 
-// Sets every option of a send: connection, envelope, header block and MIME tree. Returns the
-// internal result code: 0, a CURLcode, or the library's own negative code.
-int ApplySendOptions(TransferSet& transfer, ISmtpClient* client);
-
-// Proxy, server URL and port, time-out, login, bearer token, TLS and certificate checks.
-// Returns 0 or the failing code; 0 when handle or client is null.
-int ApplyConnectionOptions(CURL* handle, ISmtpClient* client);
+// Runs the prepared transfer to its end on the calling thread; returns its CURLcode.
+int PerformTransfer(TransferSet& transfer);
 
 } // namespace SMTPClientNS

@@ -1,10 +1,11 @@
-#include "message/body_assembler.h"
+#include "compose/mime_tree.h"
 
+#include "compose/image_type.h"
+#include "platform/path_separators.h"
 #include "text/charset_converter.h"
 #include "text/wide_text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -21,11 +22,11 @@ const size_t kTypeBufferSize = 56;
 WideString WithCrLf(const WCHAR* text) {
     WideString out;
     for (const WCHAR* p = text; *p; ++p) {
-        if (*p == u'\r') {
+        if (*p == TEXT('\r')) {
             out += TEXT("\r\n");
-            if (p[1] == u'\n')
+            if (p[1] == TEXT('\n'))
                 ++p;
-        } else if (*p == u'\n') {
+        } else if (*p == TEXT('\n')) {
             out += TEXT("\r\n");
         } else {
             out += *p;
@@ -86,11 +87,7 @@ std::string WithoutLineBreaks(std::string text) {
 // The file name an attachment part announces: the last component of the path without control
 // characters, which would otherwise break the part's Content-Disposition line.
 std::string AttachmentName(const std::string& path) {
-#ifdef _WIN32
-    const size_t separator = path.find_last_of("/\\");
-#else
-    const size_t separator = path.rfind('/');
-#endif
+    const size_t separator = path.find_last_of(kPathSeparators);
     std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
     name.erase(std::remove_if(name.begin(), name.end(),
                               [](char c) { return (unsigned char)c < 0x20 || c == 0x7F; }),
@@ -177,20 +174,6 @@ void AttachFiles(curl_mime* root, curl_mime* mixed, ISmtpClient* client) {
     }
     if (!paths.empty())
         AddContainer(root, mixed, "multipart/mixed");
-}
-
-const char* ImageTypeForFile(const std::string& path) {
-    const size_t dot = path.rfind('.');
-    if (dot == std::string::npos)
-        return "";
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    if (extension == "bmp")
-        return "image/bmp";
-    if (extension == "png")
-        return "image/png";
-    return "";
 }
 
 } // namespace SMTPClientNS

@@ -1,7 +1,11 @@
-// Send: the whole transfer on the caller's thread, traced, and logged when a log file is set.
+// The client's sends: Send runs the whole transfer on the caller's thread, traced and logged
+// when a log file is set; SendAsync hands it to the client's worker.
 #include "client/client_state.h"
 
+#include "async/async_task.h"
 #include "results/result_table.h"
+#include "transfer/send_options.h"
+#include "transfer/synchronous_send.h"
 
 namespace SMTPClientNS {
 
@@ -10,24 +14,27 @@ int CSmtpClientWrapper::Send() {
     std::lock_guard<std::recursive_mutex> traced(TraceLock());
     lastResult_ = lastInternalResult_ = -1;
     // The previous send's handles live until now, so that its outcome stays inspectable.
-    FreeTransfer(transfer_);
-    CreateTransfer(transfer_);
+    RenewTracedTransfer(transfer_);
     ResetLog(messageList_, traceList_);
-    char textMode = 1; // lives until the transfer has ended
-    if (transfer_.handle) {
-        curl_easy_setopt(transfer_.handle, CURLOPT_VERBOSE, 1L);
-        curl_easy_setopt(transfer_.handle, CURLOPT_DEBUGFUNCTION, OnCurlDebug);
-        curl_easy_setopt(transfer_.handle, CURLOPT_DEBUGDATA, &textMode);
-    }
     lastResult_ = lastInternalResult_ = ApplySendOptions(transfer_, this);
     if (lastResult_ == 0) {
-        lastResult_ = lastInternalResult_ = curl_easy_perform(transfer_.handle);
+        lastResult_ = lastInternalResult_ = PerformTransfer(transfer_);
         if (!logPath_.empty())
             WriteLogFile();
         if (lastResult_ < 0)
             return lastResult_;
     }
     return LookupResultCode(lastResult_);
+}
+
+int CSmtpClientWrapper::SendAsync() {
+    // Not traced or logged, and the last result stays that of the last synchronous send.
+    CAsyncTask* task = new CAsyncTask;
+    return task->ExecuteTask(this, worker_);
+}
+
+int CSmtpClientWrapper::CancelAsync(int taskId) {
+    return worker_.CancelTask(taskId);
 }
 
 } // namespace SMTPClientNS

@@ -8,8 +8,6 @@
 
 #include <curl/curl.h>
 
-#include <string>
-
 namespace SMTPClientNS {
 
 // Converts the HTML and plain bodies into the message's charset and adds them (HTML first)
@@ -25,8 +23,5 @@ void AttachFiles(curl_mime* root, curl_mime* mixed, ISmtpClient* client);
 
 // SMTP requires CR LF: a lone LF or a lone CR becomes CR LF, an existing CR LF stays.
 WideString WithCrLf(const WCHAR* text);
-
-// "image/bmp" or "image/png" by the path's last extension, else "".
-const char* ImageTypeForFile(const std::string& path);
 
 } // namespace SMTPClientNS

@@ -1,7 +1,7 @@
-#include "client/transfer_session.h"
+#include "transfer/send_options.h"
 
-#include "message/body_assembler.h"
-#include "message/header_composer.h"
+#include "compose/header_block.h"
+#include "compose/mime_tree.h"
 #include "text/wide_text.h"
 
 #include <cstdlib>
@@ -89,30 +89,6 @@ std::vector<std::string> EnvelopeRecipients(IMimeMessage* message) {
 
 } // namespace
 
-void CreateTransfer(TransferSet& transfer) {
-    transfer.handle = curl_easy_init();
-    if (!transfer.handle)
-        return;
-    transfer.root = curl_mime_init(transfer.handle);
-    transfer.alternative = curl_mime_init(transfer.handle);
-    transfer.related = curl_mime_init(transfer.handle);
-    transfer.mixed = curl_mime_init(transfer.handle);
-}
-
-void FreeTransfer(TransferSet& transfer) {
-    if (!transfer.handle)
-        return;
-    curl_slist_free_all(transfer.recipients);
-    curl_slist_free_all(transfer.headers);
-    // Nested structures first: freeing one unbinds it from the root part that holds it.
-    curl_mime_free(transfer.alternative);
-    curl_mime_free(transfer.related);
-    curl_mime_free(transfer.mixed);
-    curl_mime_free(transfer.root);
-    curl_easy_cleanup(transfer.handle);
-    transfer = TransferSet{};
-}
-
 int ApplyConnectionOptions(CURL* handle, ISmtpClient* client) {
     if (!handle || !client)
         return 0;
@@ -159,8 +135,7 @@ int ApplyConnectionOptions(CURL* handle, ISmtpClient* client) {
 }
 
 int ApplySendOptions(TransferSet& transfer, ISmtpClient* client) {
-    if (!transfer.handle || !client || !transfer.root || !transfer.mixed || !transfer.related ||
-        !transfer.alternative)
+    if (!IsComplete(transfer) || !client)
         return -1;
     const int connection = ApplyConnectionOptions(transfer.handle, client);
     if (connection != 0)

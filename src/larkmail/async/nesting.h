@@ -1,0 +1,22 @@
+// INesting: the steps of one asynchronous send, each run on its own thread.
+#pragma once
+
+namespace SMTPClientNS {
+
+struct CAsyncTask;
+
+// The steps of one asynchronous send.
+class INesting {
+public:
+    virtual ~INesting() = default;
+    // Calling thread: takes a reference on the client and sets every transfer option.
+    virtual void Prepare() = 0;
+    // Worker thread: runs the transfer unless the preparation failed.
+    virtual void Perform() = 0;
+    // Window thread: notifies the callback, drops the reference and frees the task.
+    virtual void Finish() = 0;
+    virtual void SetTask(CAsyncTask* task) = 0;
+    virtual CAsyncTask* GetTask() = 0;
+};
+
+} // namespace SMTPClientNS

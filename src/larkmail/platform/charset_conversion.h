@@ -1,0 +1,29 @@
+// Conversion of UTF-16LE text into a named character set by the platform's iconv.
+#pragma once
+
+#include <cstddef>
+
+namespace SMTPClientNS {
+
+// A handle on one open conversion, like an iconv descriptor: copies name the same conversion,
+// and Close ends it for all of them.
+class CharsetConversion {
+public:
+    // Opens a conversion from UTF-16LE into charset; false when the platform does not know the
+    // set. With skipInvalid, characters the set cannot represent and invalid input are left
+    // out and the conversion goes on.
+    bool Open(const char* charset, bool skipInvalid);
+    bool IsOpen() const { return descriptor_ != nullptr; }
+    // Converts from the initial state as much of the input as fits into the output, advancing
+    // both and lowering both counts. Returns 0 when all input was converted, else the errno
+    // value of the stop: EILSEQ (input that cannot be converted), EINVAL (the input ends
+    // inside a character) or E2BIG (the output is full).
+    int Convert(const char** in, size_t* inLeft, char** out, size_t* outLeft);
+    void Close();
+
+private:
+    void* descriptor_ = nullptr;
+    bool skipsInvalid_ = false;
+};
+
+} // namespace SMTPClientNS

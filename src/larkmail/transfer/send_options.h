@@ -1,0 +1,19 @@
+// The options of one send, taken from a client and its message: connection, envelope, header
+// block and MIME tree.
+#pragma once
+
+#include "transfer/transfer_set.h"
+
+#include <larkmail/larkmail.h>
+
+namespace SMTPClientNS {
+
+// Sets every option of a send: connection, envelope, header block and MIME tree. Returns the
+// internal result code: 0, a CURLcode, or the library's own negative code.
+int ApplySendOptions(TransferSet& transfer, ISmtpClient* client);
+
+// Proxy, server URL and port, time-out, login, bearer token, TLS and certificate checks.
+// Returns 0 or the failing code; 0 when handle or client is null.
+int ApplyConnectionOptions(CURL* handle, ISmtpClient* client);
+
+} // namespace SMTPClientNS
