@@ -52,6 +52,8 @@ enum : int {
     SMTP_ERR_CONVERT_MEMORY = -20,
     SMTP_ERR_CHARSET_UNSUPPORTED = -21,
     SMTP_ERR_CONVERT_GENERAL = -22,
+    // What GetLastResult returns before the client's first send.
+    SMTP_NO_SEND_YET = 999,
 };
 
 // Priority of a message; other values are stored but produce no priority header.

@@ -110,7 +110,7 @@ TEST(AsyncSend, TaskIdsArePerClientAndAPreparationFailureReachesTheCallback) {
     EXPECT_EQ(1, second.completions[0].taskId);
     EXPECT_EQ(kGeneralError, second.completions[0].message);
     // Asynchronous sends leave the last result of synchronous sends alone.
-    EXPECT_EQ(999, a->GetLastResult());
+    EXPECT_EQ(SMTP_NO_SEND_YET, a->GetLastResult());
 }
 
 TEST(AsyncSend, CancelRemovesQueuedSendsButNotTheOneRunning) {

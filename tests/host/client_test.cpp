@@ -49,7 +49,7 @@ TEST(Client, NewClientHasTheDefaults) {
     EXPECT_FALSE(client->GetVerifyStatus());
     EXPECT_EQ(0, client->GetConnectTimeout());
     EXPECT_FALSE(client->IsProxyEnabled());
-    EXPECT_EQ(999, client->GetLastResult());
+    EXPECT_EQ(SMTP_NO_SEND_YET, client->GetLastResult());
     EXPECT_EQ(nullptr, client->GetMimeMessage());
     EXPECT_EQ(nullptr, client->GetCallback());
     EXPECT_EQ("", ProxyValue(client.client, PROXY_VALUE_HOST));
@@ -180,7 +180,7 @@ TEST(Client, SetLogFileIgnoresNull) {
     ClientHandle client;
     client->SetLogFile(nullptr, false);
     client->SetLogFile(u"/nonexistent/dir/log.txt", false);
-    EXPECT_EQ(999, client->GetLastResult());
+    EXPECT_EQ(SMTP_NO_SEND_YET, client->GetLastResult());
 }
 
 TEST(Client, TwoClientsAreIndependent) {

@@ -119,7 +119,7 @@ TEST(SendLog, SessionTextBeforeAnySendLeavesTheClientUnsent) {
     testsupport::TempDir folder;
     testsupport::ClientPtr client(Library().createSmtpClient());
     EXPECT_EQ(u'\0', client->GetSessionText()[0]);
-    EXPECT_EQ(999, client->GetLastResult());
+    EXPECT_EQ(SMTP_NO_SEND_YET, client->GetLastResult());
     const std::string log = folder.file("never.log");
     client->SetLogFile(Utf16(log).c_str(), true);
     EXPECT_TRUE(ReadFileBytes(log).empty());

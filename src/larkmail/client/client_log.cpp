@@ -17,7 +17,7 @@ void CSmtpClientWrapper::SetLogFile(const WCHAR* path, bool append) {
     logPath_ = path;
     logAppend_ = append;
     // A send has run: its log is written now.
-    if (lastResult_ != LAST_RESULT_NONE)
+    if (lastResult_ != SMTP_NO_SEND_YET)
         WriteLogFile();
 }
 

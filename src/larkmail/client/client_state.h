@@ -16,7 +16,6 @@
 namespace SMTPClientNS {
 
 // Internal result before any synchronous send has run.
-const int LAST_RESULT_NONE = 999;
 
 class CSmtpClientWrapper : public ISmtpClient {
 public:
@@ -84,9 +83,9 @@ private:
     int tlsVersion_ = 0;
     int port_ = -1;
     int verifyPeer_ = 0;
-    int lastResult_ = LAST_RESULT_NONE;
+    int lastResult_ = SMTP_NO_SEND_YET;
     // The internal code of the last send, from which the log summary derives lastResult_.
-    int lastInternalResult_ = LAST_RESULT_NONE;
+    int lastInternalResult_ = SMTP_NO_SEND_YET;
     // Asynchronous sends hold references from other threads, so the count is atomic.
     std::atomic<int> referenceCount_{1};
     int connectTimeout_ = 0;

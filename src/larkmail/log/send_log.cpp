@@ -24,7 +24,6 @@ TraceRecords& Records() {
     return records;
 }
 
-const int kNoSendYet = 999;
 const char kCrLf[] = "\r\n";
 
 void Append(std::string& buffer, const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -135,7 +134,7 @@ void AppendSessionSummary(int& lastResult, int internalResult) {
         records.buffer += "\n";
         // The public code is derived from the internal one each time, so a repeated summary
         // leaves the same value; before any send there is nothing to map.
-        if (internalResult != kNoSendYet)
+        if (internalResult != SMTP_NO_SEND_YET)
             lastResult = LookupResultCode(internalResult);
     } else {
         records.buffer += "Email sent successfully!\n";
@@ -182,10 +181,6 @@ void WriteTraceList(const LineList& traceList, const WCHAR* path, bool append) {
     DWORD written = 0;
     WriteFile(file, content.data(), DWORD(content.size()), &written, nullptr);
     CloseHandle(file);
-}
-
-const LineList& QueuedTraceRecords() {
-    return Records().traceQueue;
 }
 
 } // namespace SMTPClientNS

@@ -6,6 +6,7 @@
 // mix their records.
 #pragma once
 
+#include <larkmail/larkmail.h>
 #include <windows.h>
 
 #include <curl/curl.h>
@@ -33,9 +34,9 @@ void DumpTraceData(const char* label, const unsigned char* data, size_t size, ch
 void ResetLog(LineList& messageList, LineList& traceList);
 
 // Queues the summary record of a send whose internal result is internalResult, and sets
-// lastResult to the public code for it (0 stays 0). Before any send (internalResult 999) the
-// record is written but lastResult keeps 999. Running it again for the same send leaves the
-// same lastResult.
+// lastResult to the public code for it (0 stays 0). Before any send (internalResult
+// SMTP_NO_SEND_YET) the record is written but lastResult keeps SMTP_NO_SEND_YET. Running it
+// again for the same send leaves the same lastResult.
 void AppendSessionSummary(int& lastResult, int internalResult);
 
 // Moves the queued records to the back of the client's lists.
@@ -45,8 +46,5 @@ void CollectLogRecords(LineList& messageList, LineList& traceList);
 // else the file is created or replaced. Failures leave the file untouched and are not
 // reported.
 void WriteTraceList(const LineList& traceList, const WCHAR* path, bool append);
-
-// The process-wide trace records, oldest first (for tests).
-const LineList& QueuedTraceRecords();
 
 } // namespace SMTPClientNS

@@ -1,5 +1,6 @@
 #include "message/mime_message.h"
 
+#include "api/guarded.h"
 #include "message/address_validation.h"
 #include "message/body_file_reader.h"
 #include "message/html_image_embedder.h"
@@ -15,24 +16,6 @@ const WCHAR kEmpty[] = {0};
 
 WideString TextOrEmpty(const WCHAR* text) {
     return text ? WideString(text) : WideString();
-}
-
-// Runs an operation that allocates. Running out of memory must not throw into the host; the
-// standard containers leave the message as it was, and the operation yields onFailure.
-template <typename Result, typename Operation>
-Result Guarded(Result onFailure, Operation&& operation) noexcept {
-    try {
-        return operation();
-    } catch (...) {
-        return onFailure;
-    }
-}
-
-template <typename Operation> void Guarded(Operation&& operation) noexcept {
-    try {
-        operation();
-    } catch (...) {
-    }
 }
 
 int AddAddress(std::deque<AddressEntry>& list, const WCHAR* address, const WCHAR* name) {

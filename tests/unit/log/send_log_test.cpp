@@ -73,9 +73,9 @@ TEST(SummaryRecord, MapsTheResultOnceAndKeepsItOnRepeat) {
     AppendSessionSummary(success, 0);
     EXPECT_EQ(0, success);
 
-    int never = 999;
-    AppendSessionSummary(never, 999);
-    EXPECT_EQ(999, never);
+    int never = SMTP_NO_SEND_YET;
+    AppendSessionSummary(never, SMTP_NO_SEND_YET);
+    EXPECT_EQ(SMTP_NO_SEND_YET, never);
 
     CollectLogRecords(messages, trace);
     ASSERT_EQ(4u, trace.size());
