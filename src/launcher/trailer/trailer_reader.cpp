@@ -1,8 +1,8 @@
 // Reads the trailer marks, measuring the certificate table from the file's PE headers when
 // it has them (an ELF launcher has none, so its certificate size is 0).
-#include "trailer_reader.h"
+#include "trailer/trailer_reader.h"
 
-#include "file_probe.h"
+#include "files/file_probe.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // Existence, reading and word-size tests for files named by UTF-16 paths, through the file
 // functions of the Win32 API.
-#include "file_probe.h"
+#include "files/file_probe.h"
 
 #ifdef _WIN32
 #include <cstdio>

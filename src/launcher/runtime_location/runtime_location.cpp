@@ -1,12 +1,12 @@
 // The runtime search, PATH composition and failure diagnosis.
-#include "runtime_location.h"
+#include "runtime_location/runtime_location.h"
 
-#include "file_probe.h"
-#include "platform_names.h"
+#include "files/file_probe.h"
+#include "platform/platform_names.h"
 #include "trace.h"
-#include "trailer_reader.h"
+#include "trailer/trailer_reader.h"
 #include "wide_string.h"
-#include "xml_reader.h"
+#include "xml/xml_reader.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,7 +1,7 @@
 // The system runtime libraries the runtime library needs, probed by name when it fails to
 // load. On Windows these are the Visual C++ runtime DLLs; on Linux the GCC unwinder, the C
 // library and the C++ standard library, in the same roles and order.
-#include "platform_names.h"
+#include "platform/platform_names.h"
 
 namespace launcher {
 
