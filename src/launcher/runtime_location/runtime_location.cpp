@@ -2,6 +2,7 @@
 #include "runtime_location/runtime_location.h"
 
 #include "files/file_probe.h"
+#include "platform/library_image.h"
 #include "platform/platform_names.h"
 #include "trace.h"
 #include "trailer/trailer_reader.h"

@@ -1,8 +1,8 @@
 // The configuration file reader: UTF-8 file to UTF-16 document, first element to XmlNode.
 #include "xml/xml_reader.h"
 
-#include "files/file_probe.h"
 #include "platform/platform_names.h"
+#include "platform/small_file.h"
 #include "trace.h"
 
 #include <vector>
