@@ -6,9 +6,9 @@
 
 #include <string>
 
-#if defined(_WIN32) && !defined(UNICODE)
-#error "the launcher uses the wide Win32 API: build with -DUNICODE -D_UNICODE"
-#endif
+// Against the real <windows.h>, TEXT literals are wide only when UNICODE is defined.
+static_assert(sizeof(*TEXT("")) == sizeof(WCHAR),
+              "the launcher uses the wide Win32 API: build with -DUNICODE -D_UNICODE");
 
 namespace launcher {
 

@@ -1,6 +1,8 @@
 // The launcher's file functions: positioned reads from either end, the 64-bit image test and
 // whole reads of small files.
-#include "file_probe.h"
+#include "files/file_probe.h"
+#include "platform/library_image.h"
+#include "platform/small_file.h"
 
 #include "temp_dir.h"
 #include "utf16.h"

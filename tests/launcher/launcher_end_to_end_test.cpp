@@ -174,6 +174,23 @@ TEST_F(LauncherTest, XmlPathsAbsoluteAndRelativeWithTheirPathFormats) {
               o.out);
 }
 
+TEST_F(LauncherTest, RelativeXmlPathIsProbedInTheLauncherFolderNotTheCurrentOne) {
+    // The launcher starts in dir_; each folder exists on one side only, holding a library
+    // that does not load, so the message tells which side was probed.
+    for (const std::string folder : {"app/beside", "current"}) {
+        fs::create_directories(dir_.file(folder));
+        dir_.write(folder + "/libcvvm.so", "not a library");
+    }
+    const std::pair<std::string, std::string> cases[] = {
+        {"beside", "Load library failed! dll name: cvvm.dll, runtime path:beside"},
+        {"current", "Runtime path not exist, path: current!" + kSolution},
+    };
+    for (const auto& [path, message] : cases) {
+        Package({"--runtime-path", path, "--trailer", "PCA"});
+        EXPECT_EQ(Box(message), Start().err) << path;
+    }
+}
+
 TEST_F(LauncherTest, EmptyXmlRuntimePathStopsEvenWithARegisteredRuntime) {
     const std::string rt = Runtime("rt");
     Package({"--version", "22.0.0.2000", "--empty-runtime-path"});

@@ -1,6 +1,6 @@
 // The argument text cut from the command line, including forms a shell never produces on
 // this platform (unquoted program path, unclosed quote, two blanks).
-#include "main_flow.h"
+#include "main_flow/main_flow.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // System runtime library names for the test build of the launcher: the first is present,
 // the other two are missing, so the diagnosis must name the second.
-#include "platform_names.h"
+#include "platform/platform_names.h"
 
 namespace launcher {
 

@@ -1,6 +1,6 @@
 // The trailer reader: marks before the certificate table of a signed PE layout, at the end
 // of an ELF file, in any letter case; wrong or missing marks.
-#include "trailer_reader.h"
+#include "trailer/trailer_reader.h"
 
 #include "temp_dir.h"
 #include "utf16.h"

@@ -1,6 +1,7 @@
 // The XML configuration reader: the accepted subset, the RuntimePath lookup, and documents
 // outside the subset (refused, never read past their end, never hanging).
-#include "xml_reader.h"
+#include "xml/configuration_file.h"
+#include "xml/xml_reader.h"
 
 #include "temp_dir.h"
 #include "utf16.h"

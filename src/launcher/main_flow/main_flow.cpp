@@ -1,8 +1,8 @@
 // Start-up of one packaged application through the runtime library's entry.
-#include "main_flow.h"
+#include "main_flow/main_flow.h"
 
-#include "platform_names.h"
-#include "runtime_location.h"
+#include "platform/platform_names.h"
+#include "runtime_location/runtime_location.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-// The XML configuration file beside the launcher and the small reader that parses it.
+// The small reader that parses the XML configuration file.
 //
 // The reader accepts a narrow subset of XML: elements, double-quoted attributes, element
 // text, comments and XML declarations. A document outside that subset (no root element,
@@ -51,18 +51,5 @@ private:
     WideString document_;
     size_t cursor_ = 0;
 };
-
-// The configuration file's name: the launcher's full file name cut at the last '.' of its
-// final component, plus ".xml" (".xml" is appended when that component has no '.'). False
-// when the result does not fit the 260-unit buffer.
-bool ConfigurationFileName(LPCWSTR launcherFileName, WCHAR* out, size_t outSize);
-
-// Reads the RuntimePath text of the configuration file beside the running launcher into
-// runtimePath (260 units, zeroed by the caller). True when the root element is
-// "Application" with at least one "RuntimePath" child; the buffer then holds the last
-// non-empty RuntimePath text, or stays empty when every such child is empty or when the
-// chosen text does not fit the buffer (the caller reports an incorrect path).
-bool ReadConfiguredRuntimePath(WCHAR* runtimePath);
-bool ReadConfiguredRuntimePathFrom(LPCWSTR configurationFile, WCHAR* runtimePath);
 
 } // namespace launcher

@@ -1,8 +1,9 @@
 // Reads the trailer marks, measuring the certificate table from the file's PE headers when
 // it has them (an ELF launcher has none, so its certificate size is 0).
-#include "trailer_reader.h"
+#include "trailer/trailer_reader.h"
 
-#include "file_probe.h"
+#include "files/file_probe.h"
+#include "files/little_endian.h"
 
 #include <cstdint>
 
@@ -12,10 +13,6 @@ namespace {
 
 constexpr uint64_t kTrailerSize = 512;
 constexpr uint64_t kSecondMarkOffset = 8;
-
-uint32_t ReadLe32(const unsigned char* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 bool SameMarkIgnoringCase(const unsigned char* bytes, const char* mark) {
     for (int i = 0; i < 4; ++i) {
