@@ -1,7 +1,7 @@
 #include "mime_report.h"
 
 #include "child_process.h"
-#include "json_value.h"
+#include "json_text.h"
 
 #include <stdexcept>
 #include <strings.h>
@@ -38,21 +38,21 @@ std::string DecodeBase64(const std::string& text) {
     return out;
 }
 
-MimePart LoadPart(const JsonValue& json) {
+MimePart LoadPart(const nlohmann::json& json) {
     MimePart part;
-    for (const JsonValue& h : json["headers"].items())
-        part.headers.push_back({h["name"].str(), h["raw"].str(), h["value"].str()});
-    part.contentType = json["content_type"].str();
-    part.charset = json["charset"].str();
-    part.disposition = json["disposition"].str();
-    part.filename = json["filename"].str();
-    part.contentId = json["content_id"].str();
-    part.transferEncoding = json["transfer_encoding"].str();
-    for (const JsonValue& child : json["children"].items())
+    for (const nlohmann::json& h : json.at("headers"))
+        part.headers.push_back({JsonText(h, "name"), JsonText(h, "raw"), JsonText(h, "value")});
+    part.contentType = JsonText(json, "content_type");
+    part.charset = JsonText(json, "charset");
+    part.disposition = JsonText(json, "disposition");
+    part.filename = JsonText(json, "filename");
+    part.contentId = JsonText(json, "content_id");
+    part.transferEncoding = JsonText(json, "transfer_encoding");
+    for (const nlohmann::json& child : json.at("children"))
         part.children.push_back(LoadPart(child));
-    part.data = DecodeBase64(json["data_base64"].str());
-    part.hasText = !json["text"].isNull();
-    part.text = json["text"].str();
+    part.data = DecodeBase64(JsonText(json, "data_base64"));
+    part.hasText = json.at("text").is_string();
+    part.text = JsonText(json, "text");
     return part;
 }
 
@@ -82,11 +82,10 @@ MimeReport InspectMime(const std::string& emlPath) {
         RunProcess({kSystemPython, std::string(TEST_SUPPORT_DIR) + "/mime_report.py", emlPath});
     if (run.exitCode != 0)
         throw std::runtime_error("mime_report.py failed on " + emlPath);
-    const JsonValue json = JsonValue::Parse(run.output);
+    const nlohmann::json json = nlohmann::json::parse(run.output);
     MimeReport report;
-    for (const JsonValue& defect : json["defects"].items())
-        report.defects.push_back(defect.str());
-    report.root = LoadPart(json["root"]);
+    report.defects = json.at("defects").get<std::vector<std::string>>();
+    report.root = LoadPart(json.at("root"));
     return report;
 }
 

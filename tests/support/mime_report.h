@@ -41,7 +41,7 @@ struct MimeReport {
 };
 
 // Runs tests/support/mime_report.py on the file with /usr/bin/python3 and loads its report.
-// Throws std::runtime_error when the script fails or prints something unreadable.
+// Throws a std::exception when the script fails or prints something unreadable.
 MimeReport InspectMime(const std::string& emlPath);
 
 } // namespace testsupport

@@ -42,6 +42,17 @@ def text_or_none(value):
     return None if value is None else str(value)
 
 
+def valid_text(value):
+    """Undecodable bytes (lone surrogates) become U+FFFD so that the output is valid JSON text."""
+    if isinstance(value, str):
+        return value.encode("utf-16", "surrogatepass").decode("utf-16", "replace")
+    if isinstance(value, list):
+        return [valid_text(v) for v in value]
+    if isinstance(value, dict):
+        return {k: valid_text(v) for k, v in value.items()}
+    return value
+
+
 def describe_part(part, defects):
     defects.extend("%s: %s" % (type(d).__name__, d) for d in part.defects)
     description = {
@@ -77,7 +88,7 @@ def main(argv):
         message = email.message_from_binary_file(source, policy=email.policy.default)
     defects = []
     root = describe_part(message, defects)
-    json.dump({"defects": defects, "root": root}, sys.stdout, ensure_ascii=True)
+    json.dump(valid_text({"defects": defects, "root": root}), sys.stdout, ensure_ascii=True)
     sys.stdout.write("\n")
     return 0
 

@@ -1,6 +1,6 @@
 #include "smtp_peer.h"
 
-#include "json_value.h"
+#include "json_text.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -67,14 +67,13 @@ std::vector<StoredMessage> SmtpPeer::messages() const {
         const std::string envelopePath = store_.file(std::string(stem) + ".json");
         if (!std::filesystem::exists(envelopePath))
             break;
-        const JsonValue envelope = JsonValue::Parse(ReadFileBytes(envelopePath));
+        const nlohmann::json envelope = nlohmann::json::parse(ReadFileBytes(envelopePath));
         StoredMessage message;
         message.index = index;
-        message.mailFrom = envelope["mail_from"].str();
-        for (const JsonValue& rcpt : envelope["rcpt_tos"].items())
-            message.recipients.push_back(rcpt.str());
-        message.authUser = envelope["auth_user"].str();
-        message.tls = envelope["tls"].boolean();
+        message.mailFrom = JsonText(envelope, "mail_from");
+        message.recipients = envelope.at("rcpt_tos").get<std::vector<std::string>>();
+        message.authUser = JsonText(envelope, "auth_user");
+        message.tls = envelope.at("tls").get<bool>();
         message.emlPath = store_.file(std::string(stem) + ".eml");
         message.data = ReadFileBytes(message.emlPath);
         stored.push_back(std::move(message));
