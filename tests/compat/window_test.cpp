@@ -177,7 +177,7 @@ TEST(Window, DestroysItselfFromItsOwnProcedure) {
 
 TEST(ThreadQueue, ExistsOnlyAfterTheThreadAsksForMessages) {
     std::promise<DWORD> started;
-    std::promise<void> tryPost, posted;
+    std::promise<void> tryPost, posted, allPosted;
     std::promise<std::vector<UINT>> received;
     std::thread worker([&] {
         started.set_value(GetCurrentThreadId());
@@ -192,6 +192,8 @@ TEST(ThreadQueue, ExistsOnlyAfterTheThreadAsksForMessages) {
         EXPECT_EQ(0, result);
         EXPECT_EQ(UINT(WM_QUIT), msg.message);
         received.set_value(messages);
+        // The queue lives while its thread does: stay until the last post has arrived.
+        allPosted.get_future().wait();
     });
     const DWORD id = started.get_future().get();
     SetLastError(0);
@@ -203,8 +205,9 @@ TEST(ThreadQueue, ExistsOnlyAfterTheThreadAsksForMessages) {
     EXPECT_TRUE(PostThreadMessageW(id, WM_USER + 1000, 0, 1));
     EXPECT_TRUE(PostThreadMessageW(id, WM_USER + 1001, 0, 0));
     EXPECT_TRUE(PostThreadMessageW(id, WM_QUIT, 0, 0));
-    EXPECT_TRUE(PostThreadMessageW(id, WM_USER, 0, 0)); // after the quit: never read
     EXPECT_EQ(std::vector<UINT>({WM_USER + 1000, WM_USER + 1001}), received.get_future().get());
+    EXPECT_TRUE(PostThreadMessageW(id, WM_USER, 0, 0)); // after the quit: never read
+    allPosted.set_value();
     worker.join();
     // The queue went with its thread.
     EXPECT_FALSE(PostThreadMessageW(id, WM_USER, 0, 0));
