@@ -1,6 +1,6 @@
 // The client as a host sees it: defaults, the facade's null rules, the proxy rules and the
 // fixed order of the operation table.
-#include "library_loader.h"
+#include "library_objects.h"
 #include "utf16.h"
 
 #include <gtest/gtest.h>
@@ -10,20 +10,12 @@
 #include <string>
 
 using namespace SMTPClientNS;
+using testsupport::ClientPtr;
 using testsupport::Library;
+using testsupport::NewClient;
 using testsupport::Utf8;
 
 namespace {
-
-// Releases the facade at the end of a test.
-struct ClientHandle {
-    ISmtpClient* client = Library().createSmtpClient();
-    ~ClientHandle() {
-        if (client)
-            client->Release();
-    }
-    ISmtpClient* operator->() const { return client; }
-};
 
 std::string ProxyValue(ISmtpClient* client, int which) {
     WideChar buffer[PROXY_VALUE_BUFFER_SIZE];
@@ -36,12 +28,12 @@ std::string ProxyValue(ISmtpClient* client, int which) {
 TEST(Client, LoadsThroughItsExport) {
     ASSERT_TRUE(Library().ok()) << Library().error();
     ASSERT_NE(nullptr, Library().createSmtpClientFn());
-    ClientHandle client;
-    ASSERT_NE(nullptr, client.client);
+    ClientPtr client = NewClient();
+    ASSERT_NE(nullptr, client.get());
 }
 
 TEST(Client, NewClientHasTheDefaults) {
-    ClientHandle client;
+    ClientPtr client = NewClient();
     EXPECT_EQ(-1, client->GetPort());
     EXPECT_EQ(0, client->GetTlsVersion());
     EXPECT_TRUE(client->GetUseTls());
@@ -52,11 +44,11 @@ TEST(Client, NewClientHasTheDefaults) {
     EXPECT_EQ(SMTP_NO_SEND_YET, client->GetLastResult());
     EXPECT_EQ(nullptr, client->GetMimeMessage());
     EXPECT_EQ(nullptr, client->GetCallback());
-    EXPECT_EQ("", ProxyValue(client.client, PROXY_VALUE_HOST));
-    EXPECT_EQ("-1", ProxyValue(client.client, PROXY_VALUE_PORT));
-    EXPECT_EQ("2", ProxyValue(client.client, PROXY_VALUE_KIND));
-    EXPECT_EQ("", ProxyValue(client.client, PROXY_VALUE_USER));
-    EXPECT_EQ("", ProxyValue(client.client, PROXY_VALUE_PASSWORD));
+    EXPECT_EQ("", ProxyValue(client.get(), PROXY_VALUE_HOST));
+    EXPECT_EQ("-1", ProxyValue(client.get(), PROXY_VALUE_PORT));
+    EXPECT_EQ("2", ProxyValue(client.get(), PROXY_VALUE_KIND));
+    EXPECT_EQ("", ProxyValue(client.get(), PROXY_VALUE_USER));
+    EXPECT_EQ("", ProxyValue(client.get(), PROXY_VALUE_PASSWORD));
     // String getters never return null, also before anything was set or sent.
     for (const WideChar* text :
          {client->GetUser(), client->GetPassword(), client->GetBearerToken(), client->GetHost(),
@@ -67,7 +59,7 @@ TEST(Client, NewClientHasTheDefaults) {
 }
 
 TEST(Client, SettersStoreWhatTheyAreGiven) {
-    ClientHandle client;
+    ClientPtr client = NewClient();
     client->SetHost(u"mail.example.org");
     client->SetPort(587);
     client->SetUser(u"ann");
@@ -102,7 +94,7 @@ TEST(Client, SettersStoreWhatTheyAreGiven) {
 }
 
 TEST(Client, FacadeNullRules) {
-    ClientHandle client;
+    ClientPtr client = NewClient();
     client->SetUser(u"ann");
     client->SetPassword(u"pw");
     client->SetHost(u"host");
@@ -121,21 +113,21 @@ TEST(Client, FacadeNullRules) {
 }
 
 TEST(Client, SetProxyRules) {
-    ClientHandle client;
+    ClientPtr client = NewClient();
     EXPECT_EQ(1, client->SetProxy(u"proxy.local", 1080, PROXY_SOCKS4A, u"pu", u"pp"));
     EXPECT_TRUE(client->IsProxyEnabled());
-    EXPECT_EQ("proxy.local", ProxyValue(client.client, PROXY_VALUE_HOST));
-    EXPECT_EQ("1080", ProxyValue(client.client, PROXY_VALUE_PORT));
-    EXPECT_EQ("1", ProxyValue(client.client, PROXY_VALUE_KIND));
-    EXPECT_EQ("pu", ProxyValue(client.client, PROXY_VALUE_USER));
-    EXPECT_EQ("pp", ProxyValue(client.client, PROXY_VALUE_PASSWORD));
+    EXPECT_EQ("proxy.local", ProxyValue(client.get(), PROXY_VALUE_HOST));
+    EXPECT_EQ("1080", ProxyValue(client.get(), PROXY_VALUE_PORT));
+    EXPECT_EQ("1", ProxyValue(client.get(), PROXY_VALUE_KIND));
+    EXPECT_EQ("pu", ProxyValue(client.get(), PROXY_VALUE_USER));
+    EXPECT_EQ("pp", ProxyValue(client.get(), PROXY_VALUE_PASSWORD));
 
     // Port 0 disables the proxy and changes nothing else.
     EXPECT_EQ(0, client->SetProxy(u"other", 0, PROXY_SOCKS5, u"x", u"y"));
     EXPECT_FALSE(client->IsProxyEnabled());
-    EXPECT_EQ("proxy.local", ProxyValue(client.client, PROXY_VALUE_HOST));
-    EXPECT_EQ("1080", ProxyValue(client.client, PROXY_VALUE_PORT));
-    EXPECT_EQ("1", ProxyValue(client.client, PROXY_VALUE_KIND));
+    EXPECT_EQ("proxy.local", ProxyValue(client.get(), PROXY_VALUE_HOST));
+    EXPECT_EQ("1080", ProxyValue(client.get(), PROXY_VALUE_PORT));
+    EXPECT_EQ("1", ProxyValue(client.get(), PROXY_VALUE_KIND));
     EXPECT_EQ(0, client->SetProxy(nullptr, 1080, 0, nullptr, nullptr));
     EXPECT_EQ(0, client->SetProxy(u"", 1080, 0, nullptr, nullptr));
     EXPECT_EQ(0, client->SetProxy(u"h", -5, 0, nullptr, nullptr));
@@ -143,28 +135,28 @@ TEST(Client, SetProxyRules) {
     // A user without a password keeps the stored credentials.
     EXPECT_EQ(1, client->SetProxy(u"socks.local", 1081, 9, u"newuser", u""));
     EXPECT_TRUE(client->IsProxyEnabled());
-    EXPECT_EQ("socks.local", ProxyValue(client.client, PROXY_VALUE_HOST));
-    EXPECT_EQ("1081", ProxyValue(client.client, PROXY_VALUE_PORT));
-    EXPECT_EQ("9", ProxyValue(client.client, PROXY_VALUE_KIND));
-    EXPECT_EQ("pu", ProxyValue(client.client, PROXY_VALUE_USER));
-    EXPECT_EQ("pp", ProxyValue(client.client, PROXY_VALUE_PASSWORD));
+    EXPECT_EQ("socks.local", ProxyValue(client.get(), PROXY_VALUE_HOST));
+    EXPECT_EQ("1081", ProxyValue(client.get(), PROXY_VALUE_PORT));
+    EXPECT_EQ("9", ProxyValue(client.get(), PROXY_VALUE_KIND));
+    EXPECT_EQ("pu", ProxyValue(client.get(), PROXY_VALUE_USER));
+    EXPECT_EQ("pp", ProxyValue(client.get(), PROXY_VALUE_PASSWORD));
 }
 
 TEST(Client, ProxyValuesThatCannotBeReadBackWholeAreRefused) {
-    ClientHandle client;
+    ClientPtr client = NewClient();
     const std::u16string longest(255, u'h');
     EXPECT_EQ(1, client->SetProxy(longest.c_str(), 1080, PROXY_SOCKS5, nullptr, nullptr));
-    EXPECT_EQ(255u, ProxyValue(client.client, PROXY_VALUE_HOST).size());
+    EXPECT_EQ(255u, ProxyValue(client.get(), PROXY_VALUE_HOST).size());
 
     const std::u16string tooLong(256, u'x');
     EXPECT_EQ(0, client->SetProxy(tooLong.c_str(), 1080, PROXY_SOCKS5, nullptr, nullptr));
     EXPECT_FALSE(client->IsProxyEnabled());
     EXPECT_EQ(0, client->SetProxy(u"h", 1080, PROXY_SOCKS5, tooLong.c_str(), u"pw"));
-    EXPECT_EQ(std::string(255, 'h'), ProxyValue(client.client, PROXY_VALUE_HOST));
+    EXPECT_EQ(std::string(255, 'h'), ProxyValue(client.get(), PROXY_VALUE_HOST));
 }
 
 TEST(Client, ProxyValueWithUnknownSelectorLeavesTheBuffer) {
-    ClientHandle client;
+    ClientPtr client = NewClient();
     for (int which : {5, 6, -1, 1000}) {
         WideChar buffer[PROXY_VALUE_BUFFER_SIZE];
         std::fill(std::begin(buffer), std::end(buffer), u'#');
@@ -177,7 +169,7 @@ TEST(Client, ProxyValueWithUnknownSelectorLeavesTheBuffer) {
 }
 
 TEST(Client, SetLogFileIgnoresNull) {
-    ClientHandle client;
+    ClientPtr client = NewClient();
     client->SetLogFile(nullptr, false);
     client->SetLogFile(u"/nonexistent/dir/log.txt", false);
     EXPECT_EQ(SMTP_NO_SEND_YET, client->GetLastResult());
@@ -186,9 +178,9 @@ TEST(Client, SetLogFileIgnoresNull) {
 TEST(Client, TwoClientsAreIndependent) {
     // Each facade is released once; the sanitizer build's leak check proves that the last
     // Release also destroys the client state behind it.
-    ClientHandle a;
-    ClientHandle b;
-    ASSERT_NE(a.client, b.client);
+    ClientPtr a = NewClient();
+    ClientPtr b = NewClient();
+    ASSERT_NE(a.get(), b.get());
     a->SetHost(u"a");
     b->SetHost(u"b");
     EXPECT_EQ("a", Utf8(a->GetHost()));

@@ -1,5 +1,5 @@
 // Bodies loaded from files, and HTML whose images become inline images.
-#include "message_handle.h"
+#include "library_objects.h"
 
 #include <gtest/gtest.h>
 #include <temp_dir.h>

@@ -1,7 +1,7 @@
 // The message object through its interface: defaults, address and path checks, indexes,
 // the sender's display name, Clear and the lifetime of returned strings.
 #include "library_loader.h"
-#include "message_handle.h"
+#include "library_objects.h"
 
 #include <gtest/gtest.h>
 #include <temp_dir.h>
@@ -12,13 +12,13 @@
 namespace {
 
 using namespace SMTPClientNS;
-using testsupport::MessageHandle;
+using testsupport::MessagePtr;
 using testsupport::NewMessage;
 using testsupport::Str;
 using testsupport::Utf16;
 
 TEST(Message, NewMessageHasDefaults) {
-    MessageHandle message = NewMessage();
+    MessagePtr message = NewMessage();
     ASSERT_TRUE(message);
     EXPECT_EQ(u"UTF-8", Str(message->GetCharset()));
     EXPECT_EQ(0, message->GetPriority());
@@ -33,7 +33,7 @@ TEST(Message, NewMessageHasDefaults) {
 }
 
 TEST(Message, CharsetIsNeverEmptyAndSurvivesReset) {
-    MessageHandle message = NewMessage();
+    MessagePtr message = NewMessage();
     message->SetCharset(u"");
     message->SetCharset(nullptr);
     EXPECT_EQ(u"UTF-8", Str(message->GetCharset()));
@@ -43,7 +43,7 @@ TEST(Message, CharsetIsNeverEmptyAndSurvivesReset) {
 }
 
 TEST(Message, AddressesNeedAnInnerAtSignAndNoControlCharacter) {
-    MessageHandle message = NewMessage();
+    MessagePtr message = NewMessage();
     EXPECT_EQ(1, message->AddRecipient(u"a@b", nullptr));
     EXPECT_EQ(2, message->AddRecipient(u"a@b", u""));
     // Only the first '@' is placed; spaces, brackets and more '@' pass.
@@ -64,7 +64,7 @@ TEST(Message, AddressesNeedAnInnerAtSignAndNoControlCharacter) {
 }
 
 TEST(Message, IndexesAreOneBasedAndSelectorsBounded) {
-    MessageHandle message = NewMessage();
+    MessagePtr message = NewMessage();
     message->AddRecipient(u"a@b", u"A");
     message->AddCc(u"c@d", u"C");
     EXPECT_EQ(u"a@b", Str(message->GetRecipient(1, ADDRESS_PART_ADDRESS)));
@@ -79,7 +79,7 @@ TEST(Message, IndexesAreOneBasedAndSelectorsBounded) {
 }
 
 TEST(Message, SenderKeepsItsNameUntilANewOneIsGiven) {
-    MessageHandle message = NewMessage();
+    MessagePtr message = NewMessage();
     EXPECT_EQ(1, message->SetSender(u"first@x", u"First"));
     EXPECT_EQ(1, message->SetSender(u"second@x", u""));
     EXPECT_EQ(1, message->SetSender(u"third@x", nullptr));
@@ -95,7 +95,7 @@ TEST(Message, AttachmentsAndImagesMustNameAnExistingEntry) {
     testsupport::TempDir dir;
     const std::u16string file = Utf16(dir.write("a.png", "png"));
     const std::u16string folder = Utf16(dir.path());
-    MessageHandle message = NewMessage();
+    MessagePtr message = NewMessage();
     EXPECT_EQ(-1, message->AddAttachment(Utf16(dir.file("missing")).c_str()));
     EXPECT_EQ(-1, message->AddAttachment(nullptr));
     EXPECT_EQ(-1, message->AddAttachment(u""));
@@ -116,7 +116,7 @@ TEST(Message, AttachmentsAndImagesMustNameAnExistingEntry) {
 TEST(Message, ClearEmptiesOnlyItsTarget) {
     testsupport::TempDir dir;
     const std::u16string file = Utf16(dir.write("f", "x"));
-    MessageHandle message = NewMessage();
+    MessagePtr message = NewMessage();
     auto fill = [&] {
         message->SetSender(u"s@x", u"S");
         message->AddRecipient(u"t@x", nullptr);
@@ -160,7 +160,7 @@ TEST(Message, ClearEmptiesOnlyItsTarget) {
 }
 
 TEST(Message, SettersStoreValuesAndNullAsEmpty) {
-    MessageHandle message = NewMessage();
+    MessagePtr message = NewMessage();
     message->SetPriority(9);
     EXPECT_EQ(9, message->GetPriority());
     message->SetSubject(u"Gr\u00fc\u00dfe");
@@ -177,7 +177,7 @@ TEST(Message, SettersStoreValuesAndNullAsEmpty) {
 TEST(Message, ReturnedStringsSurviveLaterAppends) {
     testsupport::TempDir dir;
     const std::u16string file = Utf16(dir.write("f", "x"));
-    MessageHandle message = NewMessage();
+    MessagePtr message = NewMessage();
     message->AddRecipient(u"a@b", u"A");
     message->AddAttachment(file.c_str());
     message->AddInlineImage(file.c_str(), u"id");

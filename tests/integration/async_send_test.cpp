@@ -1,5 +1,5 @@
 // An asynchronous send to a real SMTP server, completed through the host's message loop.
-#include "library_loader.h"
+#include "library_objects.h"
 #include "message_pump.h"
 #include "recording_callback.h"
 #include "smtp_peer.h"
@@ -18,7 +18,7 @@ TEST(AsyncSend, SucceedsAfterTheHostReleasedTheClient) {
     SmtpPeer peer;
     const DWORD windowsBefore = Win32CompatWindowCount();
     RecordingCallback callback;
-    IMimeMessage* message = Library().createMimeMessage();
+    testsupport::MessagePtr message = testsupport::NewMessage();
     message->SetSender(u"sender@example.org", nullptr);
     message->AddRecipient(u"rcpt@example.org", nullptr);
     message->SetSubject(u"queued");
@@ -29,7 +29,7 @@ TEST(AsyncSend, SucceedsAfterTheHostReleasedTheClient) {
     client->SetPort(peer.port());
     client->SetUseTls(false);
     client->SetConnectTimeout(5);
-    client->SetMimeMessage(message);
+    client->SetMimeMessage(message.get());
     client->SetCallback(&callback);
     EXPECT_EQ(1, client->SendAsync());
     // Everything the send needs was prepared by now; the host lets go of its client.
@@ -50,7 +50,6 @@ TEST(AsyncSend, SucceedsAfterTheHostReleasedTheClient) {
     EXPECT_EQ("sender@example.org", stored[0].mailFrom);
     EXPECT_EQ(std::vector<std::string>{"rcpt@example.org"}, stored[0].recipients);
     EXPECT_NE(std::string::npos, stored[0].data.find("sent by the worker"));
-    message->Release();
 }
 
 } // namespace
