@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <regex>
+#include <thread>
 
 using namespace SMTPClientNS;
 using testsupport::Library;
@@ -123,6 +124,48 @@ TEST(SendLog, SessionTextBeforeAnySendLeavesTheClientUnsent) {
     const std::string log = folder.file("never.log");
     client->SetLogFile(Utf16(log).c_str(), true);
     EXPECT_TRUE(ReadFileBytes(log).empty());
+}
+
+// Traced sends share the process's trace records: two clients sending at once on two threads
+// must each get a log with exactly their own dialogue.
+TEST(SendLog, TwoThreadsSendingAtOnceEachLogOnlyTheirOwnDialogue) {
+    testsupport::TempDir folder;
+    SmtpPeer peer;
+    const int rounds = 5;
+    const int lines = 300;
+    auto body = [&](char who) {
+        std::u16string text;
+        for (int i = 0; i < lines; ++i)
+            text += Utf16(std::string("line ") + who + std::to_string(i) + "\r\n");
+        return text;
+    };
+    std::string failures[2];
+    auto sendRounds = [&](int index) {
+        const char who = char('A' + index);
+        const char other = char('B' - index);
+        const std::u16string text = body(who);
+        testsupport::LocalSender sender(u"127.0.0.1", peer.port(), text.c_str());
+        const std::string log = folder.file(std::string(1, who) + ".log");
+        sender.client->SetLogFile(Utf16(log).c_str(), false);
+        for (int round = 0; round < rounds && failures[index].empty(); ++round) {
+            const int result = sender.send();
+            const std::string content = ReadFileBytes(log);
+            if (result != SMTP_SUCCESS)
+                failures[index] = "result " + std::to_string(result);
+            else if (Count(content, std::string("C: line ") + who) != size_t(lines))
+                failures[index] = "own body lines missing";
+            else if (Count(content, std::string("line ") + other) != 0)
+                failures[index] = "the other thread's lines in this log";
+            else if (Count(content, "Email sent successfully!") != 1)
+                failures[index] = "summary missing or repeated";
+        }
+    };
+    std::thread second(sendRounds, 1);
+    sendRounds(0);
+    second.join();
+    EXPECT_EQ("", failures[0]);
+    EXPECT_EQ("", failures[1]);
+    EXPECT_TRUE(peer.waitForMessages(2 * rounds));
 }
 
 } // namespace
