@@ -1,6 +1,9 @@
 #include "smtp_peer.h"
 
+#include "header_form.h"
 #include "json_text.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -12,9 +15,15 @@ namespace testsupport {
 namespace {
 
 std::vector<std::string> ServerCommand(const SmtpPeerOptions& options, const std::string& store) {
+    // Long lines are accepted so that the header form check measures them (aiosmtpd's default
+    // would refuse lines over 1001 octets instead).
     std::vector<std::string> argv = {kSystemPython,
-                                     std::string(TEST_SUPPORT_DIR) + "/smtp_server.py", "--store",
-                                     store, "--exit-with-stdin"};
+                                     std::string(TEST_SUPPORT_DIR) + "/smtp_server.py",
+                                     "--store",
+                                     store,
+                                     "--exit-with-stdin",
+                                     "--max-line-length",
+                                     "1048576"};
     if (!options.certFile.empty())
         argv.insert(argv.end(), {"--cert", options.certFile, "--key", options.keyFile});
     if (options.requireTls)
@@ -76,6 +85,8 @@ std::vector<StoredMessage> SmtpPeer::messages() const {
         message.tls = envelope.at("tls").get<bool>();
         message.emlPath = store_.file(std::string(stem) + ".eml");
         message.data = ReadFileBytes(message.emlPath);
+        for (const std::string& fault : HeaderFormFaults(message.data))
+            ADD_FAILURE() << message.emlPath << ": " << fault;
         stored.push_back(std::move(message));
     }
     return stored;

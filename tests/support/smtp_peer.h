@@ -55,7 +55,8 @@ public:
     // True once at least count messages are stored; false after the time-out.
     bool waitForMessages(size_t count,
                          std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
-    // The messages stored so far, in arrival order.
+    // The messages stored so far, in arrival order. Each is checked with HeaderFormFaults
+    // (header_form.h): a broken rule fails the running test.
     std::vector<StoredMessage> messages() const;
 
 private:

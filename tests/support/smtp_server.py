@@ -44,6 +44,9 @@ def parse_arguments(argv):
                         help="accept connections and never send anything")
     parser.add_argument("--exit-with-stdin", action="store_true",
                         help="stop when standard input reaches end of file (parent gone)")
+    parser.add_argument("--max-line-length", type=int, default=SMTP.line_length_limit,
+                        help="longest line accepted, CR LF included (aiosmtpd's default: %d)"
+                        % SMTP.line_length_limit)
     parser.add_argument("--verbose", action="store_true", help="protocol log on stderr")
     args = parser.parse_args(argv)
     if not args.never_greet and not args.store:
@@ -177,7 +180,9 @@ def smtp_factory(args, loop):
     )
     if args.user:
         options["authenticator"] = make_authenticator(args.user, args.password)
-    return lambda: SMTP(handler, **options)
+    # aiosmtpd reads the limit from the class when it makes a connection's stream reader.
+    server_class = type("LimitedSMTP", (SMTP,), {"line_length_limit": args.max_line_length})
+    return lambda: server_class(handler, **options)
 
 
 async def serve(args):
