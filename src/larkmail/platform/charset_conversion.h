@@ -15,9 +15,10 @@ public:
     bool Open(const char* charset, bool skipInvalid);
     bool IsOpen() const { return descriptor_ != nullptr; }
     // Converts from the initial state as much of the input as fits into the output, advancing
-    // both and lowering both counts. Returns 0 when all input was converted, else the errno
-    // value of the stop: EILSEQ (input that cannot be converted), EINVAL (the input ends
-    // inside a character) or E2BIG (the output is full).
+    // both and lowering both counts; a complete conversion ends with the sequence that returns
+    // a stateful set (UTF-7, ISO-2022-JP) to its initial state. Returns 0 when all input was
+    // converted, else the errno value of the stop: EILSEQ (input that cannot be converted), EINVAL
+    // (the input ends inside a character) or E2BIG (the output is full).
     int Convert(const char** in, size_t* inLeft, char** out, size_t* outLeft);
     void Close();
 

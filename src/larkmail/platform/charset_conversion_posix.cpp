@@ -46,8 +46,10 @@ int CharsetConversion::Convert(const char** in, size_t* inLeft, char** out, size
     size_t rc = iconv(descriptor, input, inLeft, out, outLeft);
     int error = errno;
     while (skipsInvalid_ && rc == kIconvFailure && error == EILSEQ) {
-        if (*inLeft == 0)
-            return 0;
+        if (*inLeft == 0) {
+            rc = 0;
+            break;
+        }
         const size_t before = *inLeft;
         errno = 0;
         rc = iconv(descriptor, input, inLeft, out, outLeft);
@@ -55,9 +57,14 @@ int CharsetConversion::Convert(const char** in, size_t* inLeft, char** out, size
         if (*inLeft == before)
             break;
     }
-    if (rc != kIconvFailure)
-        return 0;
-    return error > 0 ? error : EILSEQ;
+    if (rc == kIconvFailure)
+        return error > 0 ? error : EILSEQ;
+    // A stateful target (UTF-7, ISO-2022-JP) returns to its initial state, so that the text
+    // decodes on its own.
+    errno = 0;
+    if (iconv(descriptor, nullptr, nullptr, out, outLeft) == kIconvFailure)
+        return errno > 0 ? errno : E2BIG;
+    return 0;
 }
 
 void CharsetConversion::Close() {

@@ -30,9 +30,13 @@ int CharsetConversion::Convert(const char** in, size_t* inLeft, char** out, size
     const auto descriptor = static_cast<gpgrt_w32_iconv_t>(descriptor_);
     gpgrt_w32_iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
     errno = 0;
-    if (gpgrt_w32_iconv(descriptor, in, inLeft, out, outLeft) != kIconvFailure)
-        return 0;
-    return errno > 0 ? errno : EILSEQ;
+    if (gpgrt_w32_iconv(descriptor, in, inLeft, out, outLeft) == kIconvFailure)
+        return errno > 0 ? errno : EILSEQ;
+    // A stateful target returns to its initial state, so that the text decodes on its own.
+    errno = 0;
+    if (gpgrt_w32_iconv(descriptor, nullptr, nullptr, out, outLeft) == kIconvFailure)
+        return errno > 0 ? errno : E2BIG;
+    return 0;
 }
 
 void CharsetConversion::Close() {

@@ -20,6 +20,8 @@ static_assert(std::endian::native == std::endian::little, "UTF-16 units must be 
 // The longest charset name opened: with iconv's 8-byte "//IGNORE" suffix and a terminator it
 // fills 512 bytes.
 const size_t kMaxCharsetName = 503;
+// Bytes that a stateful target may need to return to its initial state at the end.
+const size_t kClosingShiftRoom = 16;
 
 // The characters of a MIME charset name. The name is written into header lines and part
 // types, and iconv ignores characters it does not expect in a name, so "UTF-8\r\n" would
@@ -92,14 +94,14 @@ int CCharsetConverter::ConvertFromWide(std::string charset, const WCHAR* text, c
 }
 
 // Converts n bytes of UTF-16LE in one pass into an area of 5 * n + 1 bytes, which holds the
-// longest output of any target set. Runs under lock_. A conversion that stops after producing
-// output fails and forgets its descriptor; one that stops before producing anything yields
-// empty output.
+// longest output of any target set, plus room for a closing shift sequence. Runs under lock_. A
+// conversion that stops after producing output fails and forgets its descriptor; one that stops
+// before producing anything yields empty output.
 int CCharsetConverter::ConvertBytes(const char* input, size_t n, const std::string& charset,
                                     char** out, size_t* outLen) {
     if (!input || n == 0 || charset.empty() || !out || !outLen)
         return kInvalid;
-    const size_t capacity = 5 * n + 1;
+    const size_t capacity = 5 * n + 1 + kClosingShiftRoom;
     std::unique_ptr<char[]> output(new (std::nothrow) char[capacity]());
     if (!output)
         return kInvalid;

@@ -97,6 +97,32 @@ TEST(CharsetConverter, LeavesOutUnrepresentableCharactersAndSucceeds) {
     EXPECT_EQ("ab", invalid.bytes);
 }
 
+// Stateful target sets end every conversion in their initial state, so each converted text
+// (a body, an encoded subject word) decodes on its own.
+TEST(CharsetConverter, StatefulCharsetsEndInTheirInitialState) {
+    const struct {
+        const char* charset;
+        std::u16string text;
+        std::string bytes;
+    } cases[] = {
+        {"UTF-7", u"\u65E5\u672C", "+ZeVnLA-"},
+        {"UTF-7", u"a\u65E5", "a+ZeU-"},
+        {"ISO-2022-JP", u"\u65E5\u672C", "\x1B$BF|K\\\x1B(B"},
+        {"ISO-2022-JP", u"a\u65E5", "a\x1B$BF|\x1B(B"},
+    };
+    auto converter = Peer::Fresh();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.charset);
+        // Twice: the second conversion starts from the state the first one left.
+        for (int round = 0; round < 2; ++round) {
+            const Conversion converted = Convert(*converter, c.charset, c.text);
+            EXPECT_EQ(0, converted.result);
+            EXPECT_EQ(c.bytes, converted.bytes);
+            EXPECT_TRUE(converted.zeroAfterBytes);
+        }
+    }
+}
+
 TEST(CharsetConverter, SkipsThroughLongTextsWithManyUnrepresentableCharacters) {
     // Long enough that glibc stops several times on the way.
     auto converter = Peer::Fresh();
