@@ -1,5 +1,7 @@
 #include "compose/header_block.h"
 
+#include "compose/encoded_words.h"
+#include "compose/header_folding.h"
 #include "platform/local_time.h"
 #include "text/charset_converter.h"
 
@@ -18,15 +20,21 @@ namespace SMTPClientNS {
 
 namespace {
 
-bool HasNonAscii(const WideString& text) {
-    for (WCHAR unit : text)
+// A word this long could not stay within a header line's 998 characters: it is encoded, so
+// that it can be cut into several encoded-words.
+const size_t kLongestPlainWord = 900;
+
+// Text that cannot be written as it is: non-ASCII, or holding an overlong word.
+bool NeedsEncoding(const WideString& text) {
+    size_t word = 0;
+    for (WCHAR unit : text) {
         if (unit > 127)
             return true;
+        word = unit == TEXT(' ') ? 0 : word + 1;
+        if (word > kLongestPlainWord)
+            return true;
+    }
     return false;
-}
-
-std::string EncodedWord(const std::string& charset, const unsigned char* bytes, size_t count) {
-    return "=?" + charset + "?b?" + EncodeBase64(bytes, count) + "?=";
 }
 
 // "name <address>", or the bare address without a display name.
@@ -50,20 +58,20 @@ int MailboxText(const std::string& charset, const WCHAR* address, const WCHAR* n
 }
 
 // One address header over a list: entries separated by ",\r\n ".
-int AddressLine(const char* label, const std::string& charset, int count,
+int AddressLine(const std::string& label, const std::string& charset, int count,
                 const WCHAR* (*entry)(IMimeMessage*, unsigned, AddressPart), IMimeMessage* message,
                 std::string& block) {
     if (count <= 0)
         return 0;
-    block += label;
     for (int i = 1; i <= count; ++i) {
         std::string mailbox;
         const int result = MailboxText(charset, entry(message, unsigned(i), ADDRESS_PART_ADDRESS),
                                        entry(message, unsigned(i), ADDRESS_PART_NAME), mailbox);
         if (result != 0)
             return result;
-        block += mailbox;
-        block += i != count ? ",\r\n " : "\r\n";
+        // One entry per line; each line folded on its own.
+        const std::string line = (i == 1 ? label : " ") + mailbox + (i != count ? "," : "");
+        block += FoldHeaderLine(line) + "\r\n";
     }
     return 0;
 }
@@ -105,7 +113,7 @@ int ComposeHeaderBlock(ISmtpClient* client, std::string& block) {
         const int result = MailboxText(charset, senderAddress, senderName, mailbox);
         if (result != 0)
             return result;
-        block += "From: " + mailbox + "\r\n";
+        block += FoldHeaderLine("From: " + mailbox) + "\r\n";
     }
 
     int result = AddressLine(
@@ -124,31 +132,19 @@ int ComposeHeaderBlock(ISmtpClient* client, std::string& block) {
     block += FormatDateHeader();
     std::string subject;
     EncodeSubject(charset, SingleLine(message->GetSubject()).c_str(), subject);
-    block += "Subject: " + subject + "\r\n";
+    block += FoldHeaderLine("Subject: " + subject) + "\r\n";
     block += FormatMessageId();
     return 0;
 }
 
 int EncodeDisplayName(const std::string& charset, const WCHAR* name, std::string& out) {
     const WideString text = name ? name : TEXT("");
-    if (!HasNonAscii(text)) {
+    if (!NeedsEncoding(text)) {
         WideToAnsi(text.c_str(), out);
         return 0;
     }
-    char* bytes = nullptr;
-    size_t length = 0;
-    const int result =
-        CCharsetConverter::Instance().ConvertFromWide(charset, text.c_str(), &bytes, &length);
-    if (result != 0)
-        return result;
-    std::unique_ptr<char[]> owned(bytes);
-    // The converted name ends at its first zero byte.
-    const size_t used = std::string(bytes, length).find('\0');
-    const size_t count = used == std::string::npos ? length : used;
-    if (count == 0)
-        return 0;
-    out = EncodedWord(charset, reinterpret_cast<const unsigned char*>(bytes), count);
-    return 0;
+    out.clear();
+    return AppendEncodedWords(charset, text, out);
 }
 
 bool QuoteDisplayName(std::string& text) {
@@ -167,10 +163,6 @@ bool QuoteDisplayName(std::string& text) {
 
 void EncodeSubject(const std::string& charset, const WCHAR* subject, std::string& out) {
     const WideString text = subject ? subject : TEXT("");
-    if (!HasNonAscii(text)) {
-        WideToAnsi(text.c_str(), out);
-        return;
-    }
     // Every space ends a chunk and belongs to it; the rest after the last space is the final
     // chunk.
     std::vector<WideString> chunks;
@@ -184,20 +176,25 @@ void EncodeSubject(const std::string& charset, const WCHAR* subject, std::string
     if (start < text.size())
         chunks.push_back(text.substr(start));
 
-    for (const WideString& chunk : chunks) {
-        if (!HasNonAscii(chunk)) {
-            std::string narrow;
-            WideToAnsi(chunk.c_str(), narrow);
-            out += narrow;
+    for (size_t i = 0; i < chunks.size();) {
+        if (!NeedsEncoding(chunks[i])) {
+            out += AnsiText(chunks[i].c_str());
+            ++i;
             continue;
         }
-        char* bytes = nullptr;
-        size_t length = 0;
-        if (CCharsetConverter::Instance().ConvertFromWide(charset, chunk.c_str(), &bytes,
-                                                          &length) != 0)
+        // Consecutive chunks that need encoding form one run of encoded-words (decoders drop
+        // the space between two words, so the chunks' spaces stay inside). When plain text
+        // follows, the space that ends the run goes outside, between the last word and it.
+        WideString run;
+        for (; i < chunks.size() && NeedsEncoding(chunks[i]); ++i)
+            run += chunks[i];
+        const bool spaceAfter = i < chunks.size() && run.back() == TEXT(' ');
+        if (spaceAfter)
+            run.pop_back();
+        if (AppendEncodedWords(charset, run, out) != 0)
             return;
-        std::unique_ptr<char[]> owned(bytes);
-        out += EncodedWord(charset, reinterpret_cast<const unsigned char*>(bytes), length);
+        if (spaceAfter)
+            out += ' ';
     }
 }
 

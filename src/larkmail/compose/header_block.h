@@ -1,6 +1,7 @@
 // The header block of an outgoing message: From, To, Cc, X-Priority, Date, Subject and
-// Message-ID lines, each ending in CR LF. Non-ASCII display names and subject words become
-// base64 encoded-words in the message's character set.
+// Message-ID lines, each ending in CR LF, folded to 78 characters where blanks allow it and
+// never longer than 998. Non-ASCII display names and subject words become base64
+// encoded-words of at most 75 characters in the message's character set.
 #pragma once
 
 #include "text/wide_text.h"
@@ -16,15 +17,17 @@ namespace SMTPClientNS {
 // a message it appends nothing and returns 0.
 int ComposeHeaderBlock(ISmtpClient* client, std::string& block);
 
-// The header form of one display name: ASCII as it is, anything else one encoded-word.
+// The header form of one display name: ASCII as it is, anything else (or a name holding a
+// word too long for a header line) a run of encoded-words separated by spaces.
 int EncodeDisplayName(const std::string& charset, const WCHAR* name, std::string& out);
 
 // When text holds a special character, escapes '"' and '\' in place and returns true; the
 // caller then puts the text between double quotes.
 bool QuoteDisplayName(std::string& text);
 
-// The header form of a subject: ASCII as it is, otherwise space-ended chunks of which the
-// non-ASCII ones become encoded-words. A chunk that cannot be converted ends the subject.
+// The header form of a subject: space-ended chunks, ASCII ones as they are; consecutive
+// non-ASCII (or overlong) chunks become one run of encoded-words, with the space before plain
+// text that follows outside the last word. A chunk that cannot be converted ends the subject.
 void EncodeSubject(const std::string& charset, const WCHAR* subject, std::string& out);
 
 // "Date: <local time>\r\n" in the classic locale.

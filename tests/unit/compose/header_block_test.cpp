@@ -1,11 +1,16 @@
-// Header words: quoting, encoded-words, subject chunks, and what keeps a header on one line.
+// Header words: quoting, encoded-words, subject chunks, folding, and what keeps a header on
+// one line.
 #include "compose/header_block.h"
+#include "compose/header_folding.h"
 #include "compose/image_type.h"
 #include "compose/mime_tree.h"
+#include "utf16.h"
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
 #include <regex>
+#include <sstream>
 
 using namespace SMTPClientNS;
 
@@ -29,10 +34,15 @@ TEST(HeaderWords, QuoteDisplayNameOnlyWithSpecials) {
     EXPECT_EQ("a\\\\b.", backslash);
 }
 
-TEST(HeaderWords, DisplayNameBecomesOneEncodedWord) {
+TEST(HeaderWords, ShortDisplayNameBecomesOneEncodedWord) {
     std::string out;
     EXPECT_EQ(0, EncodeDisplayName("UTF-8", u"J\u00fcrgen Wei\u00df", out));
     EXPECT_EQ("=?UTF-8?b?SsO8cmdlbiBXZWnDnw==?=", out);
+
+    // All converted bytes count, zero bytes of UTF-16 included.
+    std::string utf16;
+    EXPECT_EQ(0, EncodeDisplayName("UTF-16", u"Zo\u00eb", utf16));
+    EXPECT_EQ("=?UTF-16?b?//5aAG8A6wA=?=", utf16);
 
     std::string ascii;
     EXPECT_EQ(0, EncodeDisplayName("UTF-8", u"Ann Doe", ascii));
@@ -42,23 +52,141 @@ TEST(HeaderWords, DisplayNameBecomesOneEncodedWord) {
     EXPECT_EQ(SMTP_ERR_CHARSET_UNSUPPORTED, EncodeDisplayName("X-NONE", u"J\u00fcrgen", unknown));
 }
 
-TEST(HeaderWords, SubjectChunksEndAtSpaces) {
-    std::string out;
-    EncodeSubject("UTF-8", u"Gr\u00fc\u00dfe an alle", out);
-    EXPECT_EQ("=?UTF-8?b?R3LDvMOfZSA=?=an alle", out);
+TEST(HeaderWords, SubjectWordsAreSeparatedFromTheirNeighbours) {
+    struct Case {
+        const char* charset;
+        const char16_t* subject;
+        const char* encoded;
+    };
+    const Case cases[] = {
+        // The space before plain text stands outside the encoded-word.
+        {"UTF-8", u"Gr\u00fc\u00dfe an alle", "=?UTF-8?b?R3LDvMOfZQ==?= an alle"},
+        {"UTF-8", u"Gr\u00fc\u00dfe  Welt", "=?UTF-8?b?R3LDvMOfZQ==?=  Welt"},
+        // Adjacent non-ASCII chunks are one run; a final space stays inside.
+        {"UTF-8", u"Gr\u00fc\u00dfe sch\u00f6ne Welt", "=?UTF-8?b?R3LDvMOfZSBzY2jDtm5l?= Welt"},
+        {"UTF-8", u"Welt Gr\u00fc\u00dfe ", "Welt =?UTF-8?b?R3LDvMOfZSA=?="},
+        {"UTF-8", u"Plain  subject ", "Plain  subject "},
+        // A chunk that cannot be converted ends the subject silently.
+        {"X-NONE", u"Hello W\u00f6rld", "Hello "},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        EncodeSubject(c.charset, c.subject, out);
+        EXPECT_EQ(c.encoded, out);
+    }
+}
 
-    std::string twoSpaces;
-    EncodeSubject("UTF-8", u"Gr\u00fc\u00dfe  Welt", twoSpaces);
-    EXPECT_EQ("=?UTF-8?b?R3LDvMOfZSA=?= Welt", twoSpaces);
+// Decodes a header text the RFC 2047 way (white space between two encoded-words dropped),
+// each word on its own with a strict decoder, and checks each word's form: at most 75
+// characters, ending in the charset's initial state, and without base64 padding when another
+// word follows it. Returns UTF-8.
+std::string DecodeWords(const std::string& charset, const std::string& header) {
+    static const std::regex word("=\\?([^?]+)\\?b\\?([A-Za-z0-9+/=]*)\\?=");
+    std::vector<std::string> tokens;
+    std::istringstream split(header);
+    for (std::string token; std::getline(split, token, ' ');)
+        tokens.push_back(token);
+    std::string decoded;
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        std::smatch match;
+        const bool encoded = std::regex_match(tokens[i], match, word);
+        const bool afterWord = i > 0 && std::regex_match(tokens[i - 1], word);
+        if (i > 0 && !(encoded && afterWord))
+            decoded += ' ';
+        if (!encoded) {
+            decoded += tokens[i];
+            continue;
+        }
+        EXPECT_LE(tokens[i].size(), 75u) << tokens[i];
+        EXPECT_EQ(charset, match[1].str());
+        const bool wordFollows = i + 1 < tokens.size() && std::regex_match(tokens[i + 1], word);
+        EXPECT_FALSE(wordFollows && match[2].str().back() == '=') << "padded: " << tokens[i];
+        std::string bytes;
+        unsigned buffer = 0;
+        int bits = 0;
+        for (char c : match[2].str()) {
+            const size_t value =
+                std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/")
+                    .find(c);
+            if (value == std::string::npos)
+                continue;
+            buffer = (buffer << 6) | unsigned(value);
+            if ((bits += 6) >= 8)
+                bytes += char((buffer >> (bits -= 8)) & 0xFF);
+        }
+        if (bytes.find("\x1B$B") != std::string::npos) {
+            EXPECT_EQ("\x1B(B", bytes.substr(bytes.size() - 3)) << "word ends shifted";
+        }
+        iconv_t cd = iconv_open("UTF-8", charset.c_str());
+        char out[512] = {};
+        char* in = bytes.data();
+        char* to = out;
+        size_t inLeft = bytes.size(), outLeft = sizeof out;
+        EXPECT_NE(size_t(-1), iconv(cd, &in, &inLeft, &to, &outLeft)) << "cut character";
+        iconv_close(cd);
+        decoded.append(out, to);
+    }
+    return decoded;
+}
 
-    std::string ascii;
-    EncodeSubject("UTF-8", u"Plain  subject ", ascii);
-    EXPECT_EQ("Plain  subject ", ascii);
+TEST(HeaderWords, LongTextsBecomeWordsOfAtMost75Characters) {
+    std::string words;
+    for (int i = 0; i < 60; ++i)
+        words += std::string(i ? " " : "") + (i % 3 ? "Gr\xC3\xBC\xC3\x9F"
+                                                      "e"
+                                                    : "an");
+    const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x81\xAE";
+    std::string longJapanese;
+    for (int i = 0; i < 12; ++i)
+        longJapanese += japanese + (i == 5 ? " abc " : "");
+    const std::string emoji = "\xF0\x9F\x98\x80\xF0\x9F\x98\x81";
+    struct Case {
+        const char* charset;
+        std::string text; // UTF-8
+    };
+    const Case cases[] = {
+        {"UTF-8", words},
+        {"ISO-2022-JP", longJapanese},
+        {"Shift_JIS", longJapanese},
+        {"UTF-8", emoji + emoji + emoji + emoji + emoji + emoji + emoji + emoji},
+        {"UTF-8", std::string(1000, 'x') + " ok"}, // too long for one header line
+    };
+    for (const Case& c : cases) {
+        const std::u16string text = testsupport::Utf16(c.text);
+        std::string subject, name;
+        EncodeSubject(c.charset, text.c_str(), subject);
+        ASSERT_EQ(0, EncodeDisplayName(c.charset, text.c_str(), name));
+        EXPECT_EQ(c.text, DecodeWords(c.charset, subject)) << subject;
+        EXPECT_EQ(c.text, DecodeWords(c.charset, name)) << name;
+        EXPECT_NE(std::string::npos, name.find("?= =?")) << "one word only: " << name;
+    }
+}
 
-    // A chunk that cannot be converted ends the subject silently.
-    std::string cut;
-    EncodeSubject("X-NONE", u"Hello W\u00f6rld", cut);
-    EXPECT_EQ("Hello ", cut);
+TEST(HeaderWords, LinesFoldAtBlanks) {
+    const std::string word(30, 'w');
+    const std::string quoted = "\"" + std::string(500, 'q') + " " + std::string(600, 'q') + "\"";
+    struct Case {
+        std::string line;
+        std::string folded;
+    };
+    const Case cases[] = {
+        {"Subject: short", "Subject: short"},
+        {"X-Priority: 3 ", "X-Priority: 3 "},
+        {"Subject: " + word + " " + word + " " + word,
+         "Subject: " + word + " " + word + "\r\n " + word},
+        // Never before the value's first word; a run of blanks moves as a whole.
+        {"Subject: " + std::string(80, 'x') + "  y",
+         "Subject: " + std::string(80, 'x') + "\r\n  y"},
+        {" " + word + " " + word + " " + word + ",",
+         " " + word + " " + word + "\r\n " + word + ","},
+        // Inside a quoted string only where a line would exceed 998.
+        {"To: " + std::string(80, 'a') + " \"x y\" <a@b>",
+         "To: " + std::string(80, 'a') + "\r\n \"x y\" <a@b>"},
+        {"To: " + quoted + " <a@b>",
+         "To: \"" + std::string(500, 'q') + "\r\n " + std::string(600, 'q') + "\"\r\n <a@b>"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.folded, FoldHeaderLine(c.line)) << c.line;
 }
 
 TEST(HeaderWords, LineBreaksCannotStartAHeaderLine) {
