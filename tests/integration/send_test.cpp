@@ -94,7 +94,7 @@ TEST(Send, DisplayNamesQuotedEscapedAndEncoded) {
                                               "Ann Doe <plain@example.org>\r\n"))
         << headers;
     EXPECT_NE(std::string::npos, headers.find("Cc: Copy <cc@example.org>\r\n"));
-    EXPECT_NE(std::string::npos, headers.find("Subject: =?UTF-8?b?R3LDvMOfZSA=?=an alle\r\n"));
+    EXPECT_NE(std::string::npos, headers.find("Subject: =?UTF-8?b?R3LDvMOfZQ==?= an alle\r\n"));
 
     const auto report = testsupport::InspectMime(stored.emlPath);
     EXPECT_EQ("J\xC3\xBCrgen Wei\xC3\x9F <jw@example.org>", report.root.headerValue("From"));
@@ -175,8 +175,8 @@ TEST(Send, BodiesDecodeBackInEachCharset) {
         EXPECT_EQ("multipart/alternative", alternative.contentType);
         EXPECT_EQ("inline", alternative.disposition);
         ASSERT_EQ(2u, alternative.children.size());
-        const MimePart& html = alternative.children[0];
-        const MimePart& plain = alternative.children[1];
+        const MimePart& plain = alternative.children[0];
+        const MimePart& html = alternative.children[1];
         EXPECT_EQ("text/html", html.contentType);
         EXPECT_EQ("text/plain", plain.contentType);
         EXPECT_EQ(Utf8(c.charset), plain.charset);
@@ -210,29 +210,38 @@ TEST(Send, TreeOrderInlineImagesAndAttachments) {
     ASSERT_EQ(2, message->AddAttachment(Utf16(note).c_str()));
     const auto stored = SendOne(peer, message.get());
 
+    // Root: the related part (the bodies' alternative first, then the image), then each
+    // attachment directly.
     const auto report = testsupport::InspectMime(stored.emlPath);
     EXPECT_TRUE(report.defects.empty());
+    EXPECT_EQ("multipart/mixed", report.root.contentType);
     ASSERT_EQ(3u, report.root.children.size());
-    EXPECT_EQ("multipart/alternative", report.root.children[0].contentType);
-    const MimePart& related = report.root.children[1];
-    const MimePart& mixed = report.root.children[2];
+    const MimePart& related = report.root.children[0];
     EXPECT_EQ("multipart/related", related.contentType);
-    EXPECT_EQ("multipart/mixed", mixed.contentType);
 
-    ASSERT_EQ(1u, related.children.size());
-    const MimePart& image = related.children[0];
+    ASSERT_EQ(2u, related.children.size());
+    const MimePart& alternative = related.children[0];
+    EXPECT_EQ("multipart/alternative", alternative.contentType);
+    ASSERT_EQ(2u, alternative.children.size());
+    EXPECT_EQ("text/plain", alternative.children[0].contentType);
+    EXPECT_EQ("text/html", alternative.children[1].contentType);
+    const MimePart& image = related.children[1];
     EXPECT_EQ("<logo>", image.contentId);
     EXPECT_EQ("image/png", image.contentType);
     EXPECT_EQ("inline", image.disposition);
     EXPECT_EQ("base64", image.transferEncoding);
     EXPECT_EQ(std::string("\x89PNG\r\n\x1a\n\0\0", 10), image.data);
 
-    ASSERT_EQ(2u, mixed.children.size());
-    EXPECT_EQ("data.bin", mixed.children[0].filename);
-    EXPECT_EQ("attachment", mixed.children[0].disposition);
-    EXPECT_TRUE(binary == mixed.children[0].data) << "attachment bytes differ";
-    EXPECT_EQ("note.txt", mixed.children[1].filename);
-    EXPECT_EQ("plain note\n", mixed.children[1].data);
+    const MimePart& data = report.root.children[1];
+    const MimePart& noteFile = report.root.children[2];
+    EXPECT_EQ("data.bin", data.filename);
+    EXPECT_EQ("attachment", data.disposition);
+    EXPECT_EQ("application/octet-stream", data.contentType);
+    EXPECT_EQ("base64", data.transferEncoding);
+    EXPECT_TRUE(binary == data.data) << "attachment bytes differ";
+    EXPECT_EQ("note.txt", noteFile.filename);
+    EXPECT_EQ("text/plain", noteFile.contentType);
+    EXPECT_EQ("plain note\n", noteFile.data);
 }
 
 TEST(Send, ContentIdCannotInjectPartHeaders) {
@@ -245,8 +254,8 @@ TEST(Send, ContentIdCannotInjectPartHeaders) {
     const auto stored = SendOne(peer, message.get());
     EXPECT_EQ(std::string::npos, stored.data.find("\r\nX-Injected"));
     const auto report = testsupport::InspectMime(stored.emlPath);
-    ASSERT_EQ(2u, report.root.children.size());
-    EXPECT_EQ("<aX-Injected: yes>", report.root.children[1].children.at(0).contentId);
+    ASSERT_EQ(1u, report.root.children.size());
+    EXPECT_EQ("<aX-Injected: yes>", report.root.children[0].children.at(1).contentId);
 }
 
 TEST(Send, NoBodyGivesOneEmptyPart) {
@@ -357,7 +366,7 @@ TEST(Send, AttachmentFileNameCannotInjectPartHeaders) {
     EXPECT_EQ(std::string::npos, stored.data.find("\r\nX-Injected"));
     const auto report = testsupport::InspectMime(stored.emlPath);
     ASSERT_EQ(2u, report.root.children.size());
-    const MimePart& attachment = report.root.children[1].children.at(0);
+    const MimePart& attachment = report.root.children[1];
     EXPECT_EQ("a.txt\"X-Injected: yesY: \"", attachment.filename);
     EXPECT_EQ("content", attachment.data);
 }

@@ -111,7 +111,10 @@ std::vector<Row> Table() {
          .cc = {{"Ægir Þórsson", "aegir@example.org"}},
          .plain = "Grüße aus Köln\n",
          .html = "<p>Grüße aus <i>Köln</i></p>",
-         .attachments = {{"Übersicht März.pdf", "%PDF-1.4\n", "application/pdf", ""}}});
+         .attachments = {
+             {"Übersicht März.pdf", "%PDF-1.4\n", "application/pdf", ""},
+             {"Präsentation über die Ergebnisse des Geschäftsjahres – endgültig.docx", Binary(100),
+              "application/vnd.openxmlformats-officedocument.wordprocessingml.document", ""}}});
     add({.label = "ISO-8859-1 words",
          .charset = "ISO-8859-1",
          .subject = "Café crème für Sie",

@@ -1,5 +1,7 @@
 #include "compose/mime_tree.h"
 
+#include "compose/attachment_headers.h"
+#include "compose/header_folding.h"
 #include "compose/image_type.h"
 #include "platform/path_separators.h"
 #include "text/charset_converter.h"
@@ -7,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -37,8 +40,8 @@ WideString WithCrLf(const WCHAR* text) {
 
 namespace {
 
-// Adds one converted body part to alternative. Returns 0 or the conversion code.
-int AddBodyPart(curl_mime* alternative, const std::string& charset, const WCHAR* body,
+// Adds one converted body part to container. Returns 0 or the conversion code.
+int AddBodyPart(curl_mime* container, const std::string& charset, const WCHAR* body,
                 const char* typeFormat) {
     char type[kTypeBufferSize];
     const int needed = std::snprintf(type, sizeof type, typeFormat, charset.c_str());
@@ -52,11 +55,13 @@ int AddBodyPart(curl_mime* alternative, const std::string& charset, const WCHAR*
     if (result != 0)
         return result;
     std::unique_ptr<char[]> owned(bytes);
-    curl_mimepart* part = curl_mime_addpart(alternative);
+    curl_mimepart* part = curl_mime_addpart(container);
     // The converted length, not the first zero byte: in UTF-16 and UTF-32 most characters
     // hold zero bytes.
     curl_mime_data(part, bytes, length);
     curl_mime_type(part, type);
+    if (const char* encoding = BodyTransferEncoding(bytes, length))
+        curl_mime_encoder(part, encoding);
     return 0;
 }
 
@@ -95,40 +100,94 @@ std::string AttachmentName(const std::string& path) {
     return name;
 }
 
+// The file name as UTF-8, from the path's name in the ANSI code page (the form in which the
+// transfer library opens the file).
+std::string Utf8FileName(const std::string& ansiPath) {
+    WideString wide;
+    NarrowToWide(AttachmentName(ansiPath).c_str(), wide, CP_ACP);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1)
+        return std::string();
+    std::string utf8(size_t(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8.data(), size, nullptr, nullptr);
+    utf8.resize(size_t(size) - 1);
+    return utf8;
+}
+
+// Inline images are sent only with an HTML body and only for entries with path and content id.
+bool HasInlineImages(IMimeMessage* message) {
+    if (!*message->GetHtmlBody())
+        return false;
+    for (int i = 1, n = message->GetInlineImageCount(); i <= n; ++i)
+        if (*message->GetInlineImagePath(unsigned(i)) &&
+            *message->GetInlineImageContentId(unsigned(i)))
+            return true;
+    return false;
+}
+
+// The bodies' container: multipart/alternative, marked inline.
+void AddAlternativeContainer(curl_mime* parent, curl_mime* alternative) {
+    curl_mimepart* part = AddContainer(parent, alternative, "multipart/alternative");
+    SetPartHeaders(part, {"Content-Disposition: inline"});
+}
+
 } // namespace
+
+const char* BodyTransferEncoding(const char* bytes, size_t length) {
+    if (std::memchr(bytes, '\0', length))
+        return "base64";
+    size_t lineStart = 0;
+    for (size_t i = 0; i <= length; ++i) {
+        if (i < length && bytes[i] != '\n')
+            continue;
+        // The CR of a CR LF is not part of the line.
+        size_t lineLength = i - lineStart;
+        if (i < length && lineLength > 0 && bytes[i - 1] == '\r')
+            --lineLength;
+        if (lineLength > kLongestLine)
+            return "quoted-printable";
+        lineStart = i + 1;
+    }
+    return nullptr;
+}
 
 int AttachBodies(curl_mime* root, curl_mime* alternative, ISmtpClient* client) {
     IMimeMessage* message = client ? client->GetMimeMessage() : nullptr;
     if (!message)
         return 0;
     const std::string charset = AnsiText(message->GetCharset());
-    bool added = false;
     const WCHAR* html = message->GetHtmlBody();
-    if (*html) {
-        const int result = AddBodyPart(alternative, charset, html, "text/html; charset=%s");
-        if (result != 0)
-            return result;
-        added = true;
-    }
     const WCHAR* plain = message->GetTextBody();
+    if (!*html && !*plain) {
+        curl_mime_addpart(root);
+        return 0;
+    }
+    // Two bodies, or an HTML body that its images will join, go into the alternative
+    // container: plain first, HTML last (the last alternative is the one readers prefer). A
+    // single body without images is a part of root itself.
+    const bool related = HasInlineImages(message);
+    const bool both = *html && *plain;
+    curl_mime* container = both || related ? alternative : root;
     if (*plain) {
-        const int result = AddBodyPart(alternative, charset, plain, "text/plain; charset=%s");
+        const int result = AddBodyPart(container, charset, plain, "text/plain; charset=%s");
         if (result != 0)
             return result;
-        added = true;
     }
-    if (added) {
-        curl_mimepart* part = AddContainer(root, alternative, "multipart/alternative");
-        SetPartHeaders(part, {"Content-Disposition: inline"});
-    } else {
-        curl_mime_addpart(root);
+    if (*html) {
+        const int result = AddBodyPart(container, charset, html, "text/html; charset=%s");
+        if (result != 0)
+            return result;
     }
+    if (both && !related)
+        AddAlternativeContainer(root, alternative);
     return 0;
 }
 
-void AttachInlineImages(curl_mime* root, curl_mime* related, ISmtpClient* client) {
+void AttachInlineImages(curl_mime* root, curl_mime* alternative, curl_mime* related,
+                        ISmtpClient* client) {
     IMimeMessage* message = client ? client->GetMimeMessage() : nullptr;
-    if (!message || !*message->GetHtmlBody())
+    if (!message || !HasInlineImages(message))
         return;
     struct Image {
         std::string path;
@@ -139,16 +198,16 @@ void AttachInlineImages(curl_mime* root, curl_mime* related, ISmtpClient* client
     for (int i = 1; i <= count; ++i)
         images.push_back({AnsiText(message->GetInlineImagePath(unsigned(i))),
                           AnsiText(message->GetInlineImageContentId(unsigned(i)))});
-    if (images.empty())
-        return;
+    // The HTML (inside the alternative container) is the related part's first part, its root;
+    // the images it references by content id follow it.
+    AddAlternativeContainer(related, alternative);
     for (const Image& image : images) {
         if (image.path.empty() || image.contentId.empty())
             continue;
         curl_mimepart* part = curl_mime_addpart(related);
         curl_mime_filedata(part, image.path.c_str());
         const char* type = ImageTypeForFile(image.path);
-        if (*type)
-            curl_mime_type(part, type);
+        curl_mime_type(part, *type ? type : ContentTypeForFile(image.path));
         SetPartHeaders(part, {"Content-ID: <" + WithoutLineBreaks(image.contentId) + ">",
                               "Content-Disposition: inline"});
         curl_mime_encoder(part, "base64");
@@ -156,7 +215,7 @@ void AttachInlineImages(curl_mime* root, curl_mime* related, ISmtpClient* client
     AddContainer(root, related, "multipart/related");
 }
 
-void AttachFiles(curl_mime* root, curl_mime* mixed, ISmtpClient* client) {
+void AttachFiles(curl_mime* root, ISmtpClient* client) {
     IMimeMessage* message = client ? client->GetMimeMessage() : nullptr;
     if (!message)
         return;
@@ -164,16 +223,16 @@ void AttachFiles(curl_mime* root, curl_mime* mixed, ISmtpClient* client) {
     const int count = message->GetAttachmentCount();
     for (int i = 1; i <= count; ++i)
         paths.push_back(AnsiText(message->GetAttachment(unsigned(i))));
+    // Each attachment is a part of the outermost multipart/mixed, after the bodies.
     for (const std::string& path : paths) {
         if (path.empty())
             continue;
-        curl_mimepart* part = curl_mime_addpart(mixed);
+        curl_mimepart* part = curl_mime_addpart(root);
         curl_mime_filedata(part, path.c_str());
-        curl_mime_filename(part, AttachmentName(path).c_str());
+        curl_mime_type(part, ContentTypeForFile(path));
+        SetPartHeaders(part, {AttachmentDisposition(Utf8FileName(path))});
         curl_mime_encoder(part, "base64");
     }
-    if (!paths.empty())
-        AddContainer(root, mixed, "multipart/mixed");
 }
 
 } // namespace SMTPClientNS

@@ -167,8 +167,8 @@ int ApplySendOptions(TransferSet& transfer, ISmtpClient* client) {
     const int bodies = AttachBodies(transfer.root, transfer.alternative, client);
     if (bodies != 0)
         return bodies;
-    AttachInlineImages(transfer.root, transfer.related, client);
-    AttachFiles(transfer.root, transfer.mixed, client);
+    AttachInlineImages(transfer.root, transfer.alternative, transfer.related, client);
+    AttachFiles(transfer.root, client);
     return curl_easy_setopt(transfer.handle, CURLOPT_MIMEPOST, transfer.root);
 }
 

@@ -1,0 +1,20 @@
+// What an attachment part says about its file: its Content-Type from the file's extension
+// and its Content-Disposition with the file name in a form every reader decodes.
+#pragma once
+
+#include <string>
+
+namespace SMTPClientNS {
+
+// The media type for a path by its last extension (compared without regard to case) from a
+// small table of common types; "application/octet-stream" for anything else.
+const char* ContentTypeForFile(const std::string& path);
+
+// The Content-Disposition header line (without CR LF) of an attachment named utf8Name:
+// "attachment" with filename="..." when the name is printable ASCII; otherwise the RFC 2231
+// form filename*=utf-8''... (cut into numbered sections when long, so that lines stay short)
+// followed by an ASCII filename="..." fallback for readers that know only that. Parameters
+// after the first stand on continuation lines.
+std::string AttachmentDisposition(const std::string& utf8Name);
+
+} // namespace SMTPClientNS
