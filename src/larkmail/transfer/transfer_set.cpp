@@ -9,12 +9,10 @@ void CreateTransfer(TransferSet& transfer) {
     transfer.root = curl_mime_init(transfer.handle);
     transfer.alternative = curl_mime_init(transfer.handle);
     transfer.related = curl_mime_init(transfer.handle);
-    transfer.mixed = curl_mime_init(transfer.handle);
 }
 
 bool IsComplete(const TransferSet& transfer) {
-    return transfer.handle && transfer.root && transfer.mixed && transfer.related &&
-           transfer.alternative;
+    return transfer.handle && transfer.root && transfer.related && transfer.alternative;
 }
 
 void FreeTransfer(TransferSet& transfer) {
@@ -25,7 +23,6 @@ void FreeTransfer(TransferSet& transfer) {
     // Nested structures first: freeing one unbinds it from the root part that holds it.
     curl_mime_free(transfer.alternative);
     curl_mime_free(transfer.related);
-    curl_mime_free(transfer.mixed);
     curl_mime_free(transfer.root);
     curl_easy_cleanup(transfer.handle);
     transfer = TransferSet{};

@@ -6,22 +6,22 @@
 
 namespace SMTPClientNS {
 
-// One easy handle, the four MIME structures made on it and the two string lists.
+// One easy handle, the three MIME structures made on it (the root is the outermost
+// multipart/mixed) and the two string lists.
 struct TransferSet {
     CURL* handle = nullptr;
     curl_mime* root = nullptr;
-    curl_mime* mixed = nullptr;
     curl_mime* related = nullptr;
     curl_mime* alternative = nullptr;
     curl_slist* recipients = nullptr;
     curl_slist* headers = nullptr;
 };
 
-// Creates the easy handle and, on it, root, alternative, related and mixed. What could not be
+// Creates the easy handle and, on it, root, alternative and related. What could not be
 // created stays null.
 void CreateTransfer(TransferSet& transfer);
 
-// True when the handle and all four MIME structures exist.
+// True when the handle and all three MIME structures exist.
 bool IsComplete(const TransferSet& transfer);
 
 // Frees a transfer set and nulls the freed references; does nothing when the handle is null.
