@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <string>
 
@@ -88,6 +90,19 @@ TEST_F(RegistryTest, RegEdit4AndUtf16FilesAreRead) {
     unsetenv(WIN32COMPAT_REGISTRY_FILE_VARIABLE);
     setenv(WIN32COMPAT_REGISTRY_FILE_VARIABLE, dir_.file("missing.reg").c_str(), 1);
     EXPECT_EQ(u"<open 2>", Read(u"Software\\A", u"V"));
+}
+
+// What is not a regular file counts as absent, and reading it must not block or run forever.
+TEST_F(RegistryTest, SpecialFilesUnderTheNameCountAsAbsent) {
+    const std::string fifo = dir_.file("fifo.reg");
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    const std::string folder = dir_.file("folder.reg");
+    ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
+    for (const std::string& special : {fifo, folder, std::string("/dev/zero")}) {
+        SCOPED_TRACE(special);
+        setenv(WIN32COMPAT_REGISTRY_FILE_VARIABLE, special.c_str(), 1);
+        EXPECT_EQ(u"<open 2>", Read(u"Software\\A", u"V"));
+    }
 }
 
 TEST_F(RegistryTest, ValuesLargerThanTheBufferGiveMoreData) {

@@ -38,6 +38,8 @@ std::vector<std::string> ServerCommand(const SmtpPeerOptions& options, const std
         argv.insert(argv.end(), {"--reject-recipient", address});
     if (options.neverGreet)
         argv.push_back("--never-greet");
+    if (!options.fault.empty())
+        argv.insert(argv.end(), {"--fault", options.fault});
     return argv;
 }
 

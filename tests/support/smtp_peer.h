@@ -25,6 +25,8 @@ struct SmtpPeerOptions {
     bool authWithoutTls = false;
     std::vector<std::string> rejectRecipients; // answered with 550 at RCPT TO
     bool neverGreet = false;                   // accepts connections and stays silent
+    // "STEP:ACTION": the first connection misbehaves at that step (see docs/testing.md).
+    std::string fault;
 };
 
 struct StoredMessage {

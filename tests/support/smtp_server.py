@@ -25,6 +25,34 @@ from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
 STANDARD_MECHANISMS = ("LOGIN", "PLAIN")
 
+# Steps of the dialogue at which --fault can strike, and what it can do there.
+FAULT_STEPS = ("greeting", "ehlo", "starttls", "auth", "mail", "rcpt", "data", "dot")
+FAULT_ACTIONS = ("drop", "4xx", "5xx", "silent", "badtls")
+# Replies of the 4xx and 5xx actions, by step.
+FAULT_REPLIES = {
+    "greeting": ("421 4.3.2 Service not available", "554 5.3.2 No SMTP service here"),
+    "ehlo": ("451 4.3.0 Try again later", "550 5.7.1 Not accepted"),
+    "starttls": ("454 4.7.0 TLS not available now", "554 5.7.3 TLS refused"),
+    "auth": ("454 4.7.0 Temporary authentication failure", "535 5.7.8 Authentication failed"),
+    "mail": ("451 4.3.0 Sender deferred", "550 5.7.1 Sender refused"),
+    "rcpt": ("450 4.2.1 Mailbox busy", "550 5.1.1 No such user"),
+    "data": ("451 4.3.0 Not now", "554 5.3.0 No data accepted"),
+    "dot": ("451 4.3.0 Message deferred", "554 5.6.0 Message refused"),
+}
+# A fatal TLS alert record (handshake_failure) where the client expects the server's hello.
+TLS_HANDSHAKE_FAILURE_ALERT = b"\x15\x03\x03\x00\x02\x02\x28"
+
+
+def parse_fault(text):
+    step, _, action = text.partition(":")
+    if step not in FAULT_STEPS or action not in FAULT_ACTIONS:
+        raise argparse.ArgumentTypeError(
+            "expected STEP:ACTION with STEP in %s and ACTION in %s"
+            % ("|".join(FAULT_STEPS), "|".join(FAULT_ACTIONS)))
+    if action == "badtls" and step != "starttls":
+        raise argparse.ArgumentTypeError("badtls belongs to the starttls step")
+    return step, action
+
 
 def parse_arguments(argv):
     parser = argparse.ArgumentParser(description="SMTP server for tests")
@@ -42,6 +70,9 @@ def parse_arguments(argv):
                         help="answer 550 to RCPT TO of this address (repeatable)")
     parser.add_argument("--never-greet", action="store_true",
                         help="accept connections and never send anything")
+    parser.add_argument("--fault", type=parse_fault, metavar="STEP:ACTION",
+                        help="misbehave at one step of the first connection: drop it, answer "
+                             "4xx or 5xx, stay silent, or (starttls) fail the TLS handshake")
     parser.add_argument("--exit-with-stdin", action="store_true",
                         help="stop when standard input reaches end of file (parent gone)")
     parser.add_argument("--max-line-length", type=int, default=SMTP.line_length_limit,
@@ -55,6 +86,8 @@ def parse_arguments(argv):
         parser.error("--cert and --key go together")
     if args.require_tls and not args.cert:
         parser.error("--require-tls needs --cert and --key")
+    if args.fault and args.fault[0] == "starttls" and not args.cert:
+        parser.error("a starttls fault needs --cert and --key")
     return args
 
 
@@ -107,6 +140,9 @@ class Handler:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        reply = await server.fault_at("dot")
+        if reply is not None:
+            return reply
         number = self.store.save(session, envelope)
         return "250 2.0.0 OK: queued as %d" % number
 
@@ -147,6 +183,74 @@ class XOAuth2Handler(Handler):
         return AuthResult(success=False, message="535 5.7.8 Username and Password not accepted")
 
 
+class FaultySMTP(SMTP):
+    """aiosmtpd's server with an optional fault at one step of this connection."""
+
+    def __init__(self, handler, fault, **options):
+        super().__init__(handler, **options)
+        self.fault = fault
+
+    async def fault_at(self, step):
+        """Acts out the fault when it belongs to this step. Returns the reply for a hook to
+        give (dot), None to go on normally; commands skip their normal work when the result
+        is not None."""
+        if not self.fault or self.fault[0] != step:
+            return None
+        action = self.fault[1]
+        if action == "drop":
+            self.transport.close()
+            await asyncio.Event().wait()  # cancelled when the connection is gone
+        if action == "silent":
+            await asyncio.Event().wait()
+        if action == "badtls":
+            await self.push("220 Ready to start TLS")
+            self.transport.write(TLS_HANDSHAKE_FAILURE_ALERT)
+            self.transport.close()
+            await asyncio.Event().wait()
+        return FAULT_REPLIES[step][0 if action == "4xx" else 1]
+
+    async def command_fault(self, step):
+        reply = await self.fault_at(step)
+        if reply is None:
+            return False
+        await self.push(reply)
+        if step == "greeting":
+            self.transport.close()
+        return True
+
+    async def _handle_client(self):
+        if not await self.command_fault("greeting"):
+            await super()._handle_client()
+
+    async def smtp_HELO(self, hostname):
+        if not await self.command_fault("ehlo"):
+            await super().smtp_HELO(hostname)
+
+    async def smtp_EHLO(self, hostname):
+        if not await self.command_fault("ehlo"):
+            await super().smtp_EHLO(hostname)
+
+    async def smtp_STARTTLS(self, arg):
+        if not await self.command_fault("starttls"):
+            await super().smtp_STARTTLS(arg)
+
+    async def smtp_AUTH(self, arg):
+        if not await self.command_fault("auth"):
+            await super().smtp_AUTH(arg)
+
+    async def smtp_MAIL(self, arg):
+        if not await self.command_fault("mail"):
+            await super().smtp_MAIL(arg)
+
+    async def smtp_RCPT(self, arg):
+        if not await self.command_fault("rcpt"):
+            await super().smtp_RCPT(arg)
+
+    async def smtp_DATA(self, arg):
+        if not await self.command_fault("data"):
+            await super().smtp_DATA(arg)
+
+
 def make_authenticator(user, password):
     def authenticate(server, session, envelope, mechanism, auth_data):
         if (isinstance(auth_data, LoginPassword)
@@ -180,9 +284,11 @@ def smtp_factory(args, loop):
     )
     if args.user:
         options["authenticator"] = make_authenticator(args.user, args.password)
-    # aiosmtpd reads the limit from the class when it makes a connection's stream reader.
-    server_class = type("LimitedSMTP", (SMTP,), {"line_length_limit": args.max_line_length})
-    return lambda: server_class(handler, **options)
+    # The fault strikes the first connection only: later ones show that the client recovered.
+    faults = [args.fault] if args.fault else []
+    # aiosmtpd reads the line limit from the class when it makes a connection's stream reader.
+    server_class = type("LimitedSMTP", (FaultySMTP,), {"line_length_limit": args.max_line_length})
+    return lambda: server_class(handler, faults.pop() if faults else None, **options)
 
 
 async def serve(args):

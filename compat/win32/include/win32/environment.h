@@ -14,8 +14,9 @@
 // variable spelled exactly as asked when there is one, otherwise the first variable in the
 // environment whose name matches without regard to ASCII letter case. A write updates that
 // same variable under its existing spelling (so "path" writes PATH), or creates the name as
-// given. Values are stored as UTF-8. Difference: only ASCII letters fold; Windows folds
-// every letter.
+// given. Names and values are system bytes as described for CreateFileW (UTF-8, with bytes
+// that are not UTF-8 as U+DC80..U+DCFF both ways). Difference: only ASCII letters fold; Windows
+// folds every letter.
 WIN32_API DWORD WINAPI GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size);
 WIN32_API BOOL WINAPI SetEnvironmentVariableW(LPCWSTR name, LPCWSTR value);
 

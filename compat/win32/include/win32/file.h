@@ -43,7 +43,10 @@ typedef struct _OVERLAPPED {
     HANDLE hEvent;
 } OVERLAPPED, *LPOVERLAPPED;
 
-// Opens or creates a file; the path is UTF-16 and goes to the system as UTF-8.
+// Opens or creates a file; the path is UTF-16 and goes to the system as UTF-8. POSIX names
+// need not be UTF-8, so every path in this layer (file functions, modules, environment,
+// command line) round-trips: a byte that is not part of valid UTF-8 comes back as the lone
+// surrogate U+DC00 + byte (U+DC80..U+DCFF) and such a surrogate goes back to its byte.
 // Windows behaviour reproduced:
 // - Access GENERIC_READ and/or GENERIC_WRITE; dispositions CREATE_NEW (ERROR_FILE_EXISTS if
 //   the name exists), CREATE_ALWAYS (truncates; last error ERROR_ALREADY_EXISTS when the file

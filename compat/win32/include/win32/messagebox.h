@@ -11,7 +11,8 @@
 // Windows shows a modal box and returns the button pressed. Here there is no desktop: the
 // box becomes one line on standard error,
 //     [<caption>] <text>
-// in UTF-8, where a CR, LF or backslash inside caption or text is written as the two
-// characters \r, \n or \\ so that every box stays on one line. The call returns IDOK, as if
-// OK had been pressed. Owner window and style are not used (the line shows no icon).
+// in UTF-8 (U+DC80..U+DCFF as the bytes they stand for), where a CR, LF or backslash inside caption
+// or text is written as the two characters \r, \n or \\ so that every box stays on one line. The
+// call returns IDOK, as if OK had been pressed. Owner window and style are not used (the line shows
+// no icon).
 WIN32_API int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);

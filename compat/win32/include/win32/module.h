@@ -28,6 +28,8 @@ WIN32_API BOOL WINAPI FreeLibrary(HMODULE module);
 // The full path of the module's file; a null module means the executable. The result is
 // the length without the terminator; a buffer too small receives size-1 characters and the
 // terminator, and the result is size with ERROR_INSUFFICIENT_BUFFER (as since Windows Vista).
+// Bytes of the path that are not UTF-8 come back as U+DC80..U+DCFF (see CreateFileW), so the
+// name opens the same file.
 WIN32_API DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size);
 
 // A null name gives the executable's handle. Otherwise the handle of an already loaded

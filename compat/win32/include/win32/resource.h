@@ -15,7 +15,9 @@
 // Windows behaviour reproduced: the string with that id is copied into the buffer, cut to
 // size-1 units, and terminated; the result is the number of units copied. An absent string
 // (or an empty one, or a module without a table) gives 0 with ERROR_RESOURCE_NAME_NOT_FOUND
-// and an empty buffer. A null module means the executable.
+// and an empty buffer. A null module means the executable. A module file that cannot be
+// opened for reading (removed, or execute-only) gives 0 with ERROR_FILE_NOT_FOUND or
+// ERROR_ACCESS_DENIED instead, so that a caller can tell "not there" from "not readable".
 // Difference: size 0 (a read-only pointer to the resource on Windows) is not supported and
 // fails with ERROR_INVALID_PARAMETER.
 WIN32_API int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size);

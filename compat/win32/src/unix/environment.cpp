@@ -15,8 +15,8 @@ extern char** environ;
 
 namespace {
 
-using win32compat::ToUtf16;
-using win32compat::ToUtf8;
+using win32compat::FromSystemBytes;
+using win32compat::ToSystemBytes;
 
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size())
@@ -54,14 +54,14 @@ DWORD WINAPI GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    const std::string narrowName = ToUtf8(name);
+    const std::string narrowName = ToSystemBytes(name);
     const std::string posixName = IsValidName(narrowName) ? FindPosixName(narrowName) : "";
     const char* value = posixName.empty() ? nullptr : std::getenv(posixName.c_str());
     if (!value) {
         SetLastError(ERROR_ENVVAR_NOT_FOUND);
         return 0;
     }
-    const std::u16string wide = ToUtf16(value);
+    const std::u16string wide = FromSystemBytes(value);
     if (!buffer || wide.size() + 1 > size)
         return static_cast<DWORD>(wide.size() + 1);
     wide.copy(buffer, wide.size());
@@ -71,7 +71,7 @@ DWORD WINAPI GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) {
 }
 
 BOOL WINAPI SetEnvironmentVariableW(LPCWSTR name, LPCWSTR value) {
-    const std::string narrowName = name ? ToUtf8(name) : "";
+    const std::string narrowName = name ? ToSystemBytes(name) : "";
     if (!IsValidName(narrowName)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -84,7 +84,7 @@ BOOL WINAPI SetEnvironmentVariableW(LPCWSTR name, LPCWSTR value) {
     }
     if (posixName.empty())
         posixName = narrowName;
-    if (setenv(posixName.c_str(), ToUtf8(value).c_str(), 1) != 0) {
+    if (setenv(posixName.c_str(), ToSystemBytes(value).c_str(), 1) != 0) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return FALSE;
     }
@@ -133,7 +133,7 @@ std::u16string BuildCommandLine() {
     for (size_t i = 0; i < args.size(); ++i) {
         if (i > 0)
             line += u' ';
-        AppendQuotedArgument(line, ToUtf16(args[i]), i == 0);
+        AppendQuotedArgument(line, FromSystemBytes(args[i]), i == 0);
     }
     return line;
 }

@@ -141,7 +141,7 @@ HANDLE WINAPI CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    const std::string path = win32compat::ToUtf8(fileName);
+    const std::string path = win32compat::ToSystemBytes(fileName);
     if (path.empty()) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
@@ -343,7 +343,7 @@ DWORD WINAPI GetFileAttributesW(LPCWSTR fileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_FILE_ATTRIBUTES;
     }
-    const std::string path = win32compat::ToUtf8(fileName);
+    const std::string path = win32compat::ToSystemBytes(fileName);
     if (path.empty()) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_FILE_ATTRIBUTES;

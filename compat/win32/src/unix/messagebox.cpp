@@ -9,7 +9,7 @@
 namespace {
 
 void AppendEscaped(std::string& line, LPCWSTR text) {
-    for (const char c : win32compat::ToUtf8(text)) {
+    for (const char c : win32compat::ToSystemBytes(text)) {
         if (c == '\r')
             line += "\\r";
         else if (c == '\n')

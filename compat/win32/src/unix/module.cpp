@@ -14,7 +14,7 @@
 
 namespace {
 
-using win32compat::ToUtf8;
+using win32compat::ToSystemBytes;
 
 bool IsRegularFile(const std::string& path) {
     struct stat st {};
@@ -43,7 +43,7 @@ HMODULE WINAPI LoadLibraryW(LPCWSTR fileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    const std::string name = ToUtf8(fileName);
+    const std::string name = ToSystemBytes(fileName);
     bool foundSomething = false;
     auto tryFile = [&](const std::string& path) -> void* {
         if (!IsRegularFile(path))
@@ -118,7 +118,7 @@ DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD size) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
-    const std::u16string wide = win32compat::ToUtf16(path);
+    const std::u16string wide = win32compat::FromSystemBytes(path);
     const size_t length = wide.size();
     if (length + 1 > size) {
         wide.copy(fileName, size - 1);
@@ -139,7 +139,7 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName) {
     struct Search {
         std::string name;
         std::string path;
-    } search{ToUtf8(moduleName), {}};
+    } search{ToSystemBytes(moduleName), {}};
     dl_iterate_phdr(
         [](dl_phdr_info* info, size_t, void* data) {
             auto* s = static_cast<Search*>(data);

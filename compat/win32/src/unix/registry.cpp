@@ -1,172 +1,47 @@
 // HKEY_LOCAL_MACHINE read from a regedit export file.
 #include <windows.h>
 
-#include "utf8_text.h"
+#include "registry_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace {
 
-struct RegistryValue {
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-};
+using win32compat::FoldRegistryName;
 
 // An open key: its full path below HKEY_LOCAL_MACHINE and its values, keyed by the
 // lower-case name.
 struct OpenKey {
     std::u16string path;
-    std::map<std::u16string, RegistryValue> values;
+    win32compat::RegistryValues values;
 };
 
-std::u16string Folded(std::u16string text) {
-    for (auto& c : text)
-        c = AsciiToLower16(c);
-    return text;
-}
-
-std::u16string DecodeFile(const std::string& bytes) {
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        std::u16string text;
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
-            text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                          (static_cast<unsigned char>(bytes[i + 1]) << 8));
-        return text;
-    }
-    size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    if (bytes.size() <= start)
-        return {};
-    return win32compat::ToUtf16(std::string_view(bytes).substr(start));
-}
-
-std::vector<std::u16string> SplitLines(const std::u16string& text) {
-    std::vector<std::u16string> lines;
-    std::u16string line;
-    for (const char16_t c : text) {
-        if (c == u'\n') {
-            lines.push_back(line);
-            line.clear();
-        } else if (c != u'\r') {
-            line += c;
-        }
-    }
-    lines.push_back(line);
-    return lines;
-}
-
-// Reads a quoted string starting at text[pos] == '"'; pos ends after the closing quote.
-bool ReadQuoted(const std::u16string& text, size_t& pos, std::u16string& out) {
-    if (pos >= text.size() || text[pos] != u'"')
-        return false;
-    for (++pos; pos < text.size(); ++pos) {
-        if (text[pos] == u'\\' && pos + 1 < text.size()) {
-            out += text[++pos];
-        } else if (text[pos] == u'"') {
-            ++pos;
-            return true;
-        } else {
-            out += text[pos];
-        }
-    }
-    return false;
-}
-
-bool ParseValueData(const std::u16string& data, RegistryValue& value) {
-    if (!data.empty() && data[0] == u'"') {
-        size_t pos = 0;
-        std::u16string text;
-        if (!ReadQuoted(data, pos, text))
-            return false;
-        value.type = REG_SZ;
-        value.data.resize((text.size() + 1) * sizeof(WCHAR));
-        std::memcpy(value.data.data(), text.c_str(), value.data.size());
-        return true;
-    }
-    if (Folded(data.substr(0, 6)) == u"dword:" && data.size() == 14) {
-        DWORD number = 0;
-        for (size_t i = 6; i < data.size(); ++i) {
-            const char16_t c = AsciiToLower16(data[i]);
-            const int digit = (c >= u'0' && c <= u'9')   ? c - u'0'
-                              : (c >= u'a' && c <= u'f') ? c - u'a' + 10
-                                                         : -1;
-            if (digit < 0)
-                return false;
-            number = number * 16 + static_cast<DWORD>(digit);
-        }
-        value.type = REG_DWORD;
-        value.data.resize(sizeof number);
-        std::memcpy(value.data.data(), &number, sizeof number);
-        return true;
-    }
-    return false;
-}
-
-std::u16string RegistryFileText() {
+// The registry file's bytes; empty when it is missing or not a regular file. It is opened
+// without blocking, so a FIFO or a device under its name counts as absent instead of holding
+// the caller.
+std::string RegistryFileBytes() {
     const char* name = std::getenv(WIN32COMPAT_REGISTRY_FILE_VARIABLE);
-    std::ifstream in(name && *name ? name : WIN32COMPAT_REGISTRY_DEFAULT_FILE, std::ios::binary);
-    if (!in)
+    const int fd = open(name && *name ? name : WIN32COMPAT_REGISTRY_DEFAULT_FILE,
+                        O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
         return {};
-    return DecodeFile(std::string(std::istreambuf_iterator<char>(in), {}));
-}
-
-// Loads the key at the given path (folded, below HKEY_LOCAL_MACHINE); false when the file
-// holds neither the key nor a subkey of it.
-bool LoadKey(const std::u16string& foldedPath, OpenKey& key) {
-    const std::vector<std::u16string> lines = SplitLines(RegistryFileText());
-    if (lines.empty() ||
-        (lines[0] != u"Windows Registry Editor Version 5.00" && lines[0] != u"REGEDIT4"))
-        return false;
-    const std::u16string root = u"hkey_local_machine\\";
-    bool exists = false;
-    bool inKey = false;
-    bool continued = false;
-    for (size_t i = 1; i < lines.size(); ++i) {
-        const std::u16string& line = lines[i];
-        const bool wasContinued = continued;
-        continued = !line.empty() && line.back() == u'\\';
-        if (wasContinued || line.empty() || line[0] == u';')
-            continue;
-        if (line[0] == u'[') {
-            const size_t close = line.rfind(u']');
-            const std::u16string name = Folded(
-                line.substr(1, close == std::u16string::npos ? std::u16string::npos : close - 1));
-            inKey = false;
-            if (name.compare(0, root.size(), root) != 0)
-                continue;
-            const std::u16string path = name.substr(root.size());
-            if (path == foldedPath) {
-                exists = inKey = true;
-            } else if (path.size() > foldedPath.size() &&
-                       path.compare(0, foldedPath.size(), foldedPath) == 0 &&
-                       path[foldedPath.size()] == u'\\') {
-                exists = true;
-            }
-            continue;
-        }
-        if (!inKey)
-            continue;
-        std::u16string name;
-        size_t pos = 0;
-        if (line[0] == u'@') {
-            pos = 1;
-        } else if (!ReadQuoted(line, pos, name)) {
-            continue;
-        }
-        if (pos >= line.size() || line[pos] != u'=')
-            continue;
-        RegistryValue value;
-        if (ParseValueData(line.substr(pos + 1), value))
-            key.values[Folded(name)] = value;
+    std::string bytes;
+    struct stat info;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        char buffer[65536];
+        ssize_t got;
+        while ((got = read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR))
+            bytes.append(buffer, got > 0 ? size_t(got) : 0);
     }
-    return exists;
+    close(fd);
+    return bytes;
 }
 
 OpenKey* AsOpenKey(HKEY key) {
@@ -192,8 +67,8 @@ LSTATUS WINAPI RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, PHKEY resu
     while (!path.empty() && path.back() == u'\\')
         path.pop_back();
     auto opened = new OpenKey;
-    opened->path = Folded(path);
-    if (!LoadKey(opened->path, *opened)) {
+    opened->path = FoldRegistryName(path);
+    if (!win32compat::ReadRegistryKey(RegistryFileBytes(), opened->path, opened->values)) {
         delete opened;
         return ERROR_FILE_NOT_FOUND;
     }
@@ -206,10 +81,10 @@ LSTATUS WINAPI RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD ty
     if (!key || IsPredefined(key) || (data && !size))
         return ERROR_INVALID_PARAMETER;
     const OpenKey* opened = AsOpenKey(key);
-    const auto found = opened->values.find(Folded(valueName ? valueName : u""));
+    const auto found = opened->values.find(FoldRegistryName(valueName ? valueName : u""));
     if (found == opened->values.end())
         return ERROR_FILE_NOT_FOUND;
-    const RegistryValue& value = found->second;
+    const win32compat::RegistryValue& value = found->second;
     if (type)
         *type = value.type;
     if (!size)

@@ -1,89 +1,14 @@
 // LoadStringW from the string-table section of the module's own ELF file.
 #include <windows.h>
 
+#include "string_table.h"
 #include "utf8_text.h"
 
-#include <elf.h>
+#include <unistd.h>
 
-#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
-
-namespace {
-
-template <typename T> bool ReadAt(std::ifstream& in, uint64_t offset, T& out) {
-    in.seekg(static_cast<std::streamoff>(offset));
-    return static_cast<bool>(in.read(reinterpret_cast<char*>(&out), sizeof out));
-}
-
-// The bytes of the named section of a 64-bit little-endian ELF file; empty when the file,
-// its headers or the section are missing or damaged.
-std::vector<char> ReadSection(const std::string& path, const char* sectionName) {
-    std::ifstream in(path, std::ios::binary);
-    Elf64_Ehdr header{};
-    if (!in || !ReadAt(in, 0, header) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 ||
-        header.e_ident[EI_CLASS] != ELFCLASS64 || header.e_ident[EI_DATA] != ELFDATA2LSB ||
-        header.e_shentsize != sizeof(Elf64_Shdr) || header.e_shstrndx >= header.e_shnum)
-        return {};
-    in.seekg(0, std::ios::end);
-    const uint64_t fileSize = static_cast<uint64_t>(in.tellg());
-    auto sectionHeader = [&](uint64_t index, Elf64_Shdr& out) {
-        return ReadAt(in, header.e_shoff + index * sizeof(Elf64_Shdr), out) &&
-               out.sh_offset <= fileSize && out.sh_size <= fileSize - out.sh_offset;
-    };
-    Elf64_Shdr names{};
-    if (!sectionHeader(header.e_shstrndx, names))
-        return {};
-    std::vector<char> nameTable(names.sh_size);
-    in.seekg(static_cast<std::streamoff>(names.sh_offset));
-    if (!in.read(nameTable.data(), static_cast<std::streamsize>(nameTable.size())))
-        return {};
-    const size_t wantedLength = std::strlen(sectionName) + 1;
-    for (uint64_t i = 0; i < header.e_shnum; ++i) {
-        Elf64_Shdr section{};
-        if (!sectionHeader(i, section) || section.sh_type == SHT_NOBITS)
-            continue;
-        if (section.sh_name > nameTable.size() ||
-            nameTable.size() - section.sh_name < wantedLength ||
-            std::memcmp(nameTable.data() + section.sh_name, sectionName, wantedLength) != 0)
-            continue;
-        std::vector<char> bytes(section.sh_size);
-        in.seekg(static_cast<std::streamoff>(section.sh_offset));
-        if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-            return {};
-        return bytes;
-    }
-    return {};
-}
-
-uint32_t ReadLe32(const char* p) {
-    const auto* b = reinterpret_cast<const unsigned char*>(p);
-    return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
-}
-
-std::u16string FindString(const std::vector<char>& table, UINT id) {
-    std::u16string found;
-    size_t pos = 0;
-    while (table.size() - pos >= 8) {
-        const uint32_t entryId = ReadLe32(table.data() + pos);
-        const uint64_t length = ReadLe32(table.data() + pos + 4);
-        pos += 8;
-        if (length * 2 > table.size() - pos)
-            break;
-        if (entryId == id) {
-            found.clear();
-            for (uint64_t i = 0; i < length; ++i) {
-                const auto* b = reinterpret_cast<const unsigned char*>(table.data() + pos + i * 2);
-                found += static_cast<char16_t>(b[0] | (b[1] << 8));
-            }
-        }
-        pos += length * 2;
-    }
-    return found;
-}
-
-} // namespace
 
 int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size) {
     if (!buffer || size <= 0) {
@@ -97,8 +22,14 @@ int WINAPI LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int size) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return 0;
     }
-    const std::string path = win32compat::ToUtf8(widePath);
-    const std::u16string text = FindString(ReadSection(path, WIN32COMPAT_STRING_TABLE_SECTION), id);
+    const std::string path = win32compat::ToSystemBytes(widePath);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        SetLastError(access(path.c_str(), F_OK) == 0 ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND);
+        return 0;
+    }
+    const std::u16string text = win32compat::FindTableString(
+        win32compat::ReadElfSection(in, WIN32COMPAT_STRING_TABLE_SECTION), id);
     if (text.empty()) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return 0;
