@@ -26,8 +26,9 @@ const NameCase kNames[] = {
     {"encoded surrogate", "\xED\xB2\x80", u"\xDCED\xDCB2\xDC80"},
     {"above U+10FFFF", "\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},
     {"overlong slash", "a\xC0\xAF", u"a\xDCC0\xDCAF"},
-    {"valid UTF-8", "gr\xC3\xBC\xC3\x9F"
-                    "e\xF0\x9F\x98\x80",
+    {"valid UTF-8",
+     "gr\xC3\xBC\xC3\x9F"
+     "e\xF0\x9F\x98\x80",
      u"gr\u00FC\u00DFe\U0001F600"},
 };
 
