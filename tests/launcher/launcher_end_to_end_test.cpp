@@ -33,12 +33,12 @@ struct Outcome {
 
 class LauncherTest : public testing::Test {
 protected:
-    std::string App() const { return dir_.file("app/Sales"); }
+    std::string App() const { return dir_.file(appFolder_ + "/Sales"); }
 
     // Packages the application copy with package-app.
     void Package(const std::vector<std::string>& options,
                  const std::string& launcher = LAUNCHER_PATH) {
-        fs::create_directories(dir_.file("app"));
+        fs::create_directories(dir_.file(appFolder_));
         std::vector<std::string> args = {PACKAGE_APP_PATH, "--launcher", launcher, "--output",
                                          App()};
         args.insert(args.end(), options.begin(), options.end());
@@ -117,6 +117,7 @@ protected:
     }
 
     testsupport::TempDir dir_;
+    std::string appFolder_ = "app"; // below dir_
 };
 
 std::string Received(const std::string& entry, const std::string& arguments,
@@ -424,6 +425,70 @@ TEST_F(LauncherTest, VersionSearchEdgesOfTheRegistry) {
     EXPECT_EQ("", o.out);
     EXPECT_EQ(Box("There is currently no matching version, Lowest Supported Version: 22.0.0.200"),
               o.err);
+}
+
+// A folder name that is not UTF-8 still leads to the launcher's own file: its string 1005 and
+// its XML file are read, and the runtime folder reaches PATH byte for byte.
+TEST_F(LauncherTest, ApplicationFolderWhoseNameIsNotUtf8) {
+    appFolder_ = "caf\xE9 \xFF";
+    const std::string folder = dir_.file(appFolder_);
+    const std::string rt1900 = Runtime("rt1900");
+    Registry("[HKEY_LOCAL_MACHINE\\Software\\Meridot\\Corvane Runtime]\r\n"
+             "\"RuntimeVersion\"=\"22.0.0.1900,\"\r\n\r\n" +
+             Registered("22.0.0.1900", rt1900));
+    Runtime(appFolder_ + "/rt");
+
+    Package({"--version", "22.0.0.2000", "--runtime-path", "rt"});
+    Outcome o = Start();
+    EXPECT_EQ(7, o.exitCode) << o.err;
+    EXPECT_EQ(
+        Received("FN_RunExecutable", "", folder + "/rt:" + folder + "/rt/x64:" + kInheritedPath),
+        o.out);
+
+    // Without the XML file only a lower version is installed: it must not be taken.
+    fs::remove(App() + ".xml");
+    o = Start();
+    EXPECT_EQ(0, o.exitCode);
+    EXPECT_EQ("", o.out);
+    EXPECT_EQ(Box("There is currently no matching version, Lowest Supported Version: "
+                  "22.0.0.2000"),
+              o.err);
+}
+
+// A required version that cannot be read, or a registry file that is no regular file, never
+// leads to a runtime: the start ends with the "no matching version" message at once.
+TEST_F(LauncherTest, UnreadableRequiredVersionOrRegistryFileTakesNoRuntime) {
+    const std::string rt1900 = Runtime("rt1900");
+    const std::string registered = "[HKEY_LOCAL_MACHINE\\Software\\Meridot\\Corvane Runtime]\r\n"
+                                   "\"RuntimeVersion\"=\"22.0.0.1900,\"\r\n\r\n" +
+                                   Registered("22.0.0.1900", rt1900);
+    const struct {
+        const char* what;
+        std::string version;      // string 1005
+        std::string registryKind; // "file", "fifo" or "folder"
+        std::string shownVersion; // in the message
+    } cases[] = {
+        {"version longer than its buffer", "22.0.0.2000.0000000001", "file", ""},
+        {"registry file is a FIFO", "22.0.0.1000", "fifo", "22.0.0.1000"},
+        {"registry file is a folder", "22.0.0.1000", "folder", "22.0.0.1000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Package({"--version", c.version});
+        fs::remove_all(dir_.file("registry.reg"));
+        if (c.registryKind == "file")
+            Registry(registered);
+        else if (c.registryKind == "fifo")
+            ASSERT_EQ(0, mkfifo(dir_.file("registry.reg").c_str(), 0600));
+        else
+            fs::create_directories(dir_.file("registry.reg"));
+        const Outcome o = Start();
+        EXPECT_EQ(0, o.exitCode);
+        EXPECT_EQ("", o.out);
+        EXPECT_EQ(Box("There is currently no matching version, Lowest Supported Version: " +
+                      c.shownVersion),
+                  o.err);
+    }
 }
 
 TEST_F(LauncherTest, PackageAppRefusesWhatItCannotWrite) {

@@ -1,0 +1,127 @@
+// Misbehaving peers: a server that drops the connection, answers 4xx or 5xx, stays silent at
+// one step of the dialogue or fails the TLS handshake, and a SOCKS proxy that accepts and then
+// stays silent. Each send fails with its result code within the response time-out, and the
+// same client then sends to a working server at once.
+#include "library_objects.h"
+#include "smtp_peer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+#include <string>
+
+using namespace SMTPClientNS;
+using testsupport::Library;
+using testsupport::SmtpPeer;
+using testsupport::SmtpPeerOptions;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Short enough for tests, long enough that a TLS send to a working server finishes within it.
+constexpr int kResponseTimeoutSeconds = 3;
+constexpr auto kResponseTimeout = std::chrono::seconds(kResponseTimeoutSeconds);
+
+struct FaultCase {
+    const char* name;
+    const char* fault; // the server's --fault; empty: a silent SOCKS proxy in front of it
+    int expected;
+    bool silent; // the send has to wait for the response time-out
+};
+
+std::ostream& operator<<(std::ostream& out, const FaultCase& c) {
+    return out << c.name;
+}
+
+const FaultCase kFaults[] = {
+    {"GreetingDropped", "greeting:drop", SMTP_ERR_RECEIVE, false},
+    {"Greeting4xx", "greeting:4xx", SMTP_ERR_GENERAL, false},
+    {"Greeting5xx", "greeting:5xx", SMTP_ERR_GENERAL, false},
+    {"GreetingSilent", "greeting:silent", SMTP_ERR_TIMEOUT, true},
+    {"EhloDropped", "ehlo:drop", SMTP_ERR_RECEIVE, false},
+    {"Ehlo4xx", "ehlo:4xx", SMTP_ERR_GENERAL, false},
+    {"Ehlo5xx", "ehlo:5xx", SMTP_ERR_GENERAL, false},
+    {"StartTlsDropped", "starttls:drop", SMTP_ERR_RECEIVE, false},
+    {"StartTls4xx", "starttls:4xx", SMTP_ERR_GENERAL, false},
+    {"StartTls5xx", "starttls:5xx", SMTP_ERR_GENERAL, false},
+    {"TlsHandshakeFails", "starttls:badtls", SMTP_ERR_SSL_CONNECT, false},
+    {"AuthDropped", "auth:drop", SMTP_ERR_RECEIVE, false},
+    {"Auth4xx", "auth:4xx", SMTP_ERR_LOGIN_DENIED, false},
+    {"Auth5xx", "auth:5xx", SMTP_ERR_LOGIN_DENIED, false},
+    {"MailDropped", "mail:drop", SMTP_ERR_RECEIVE, false},
+    {"Mail4xx", "mail:4xx", SMTP_ERR_SEND, false},
+    {"Mail5xx", "mail:5xx", SMTP_ERR_SEND, false},
+    {"RcptDropped", "rcpt:drop", SMTP_ERR_RECEIVE, false},
+    {"Rcpt4xx", "rcpt:4xx", SMTP_ERR_SEND, false},
+    {"Rcpt5xx", "rcpt:5xx", SMTP_ERR_SEND, false},
+    {"DataDropped", "data:drop", SMTP_ERR_RECEIVE, false},
+    {"Data4xx", "data:4xx", SMTP_ERR_SEND, false},
+    {"Data5xx", "data:5xx", SMTP_ERR_SEND, false},
+    {"DotDropped", "dot:drop", SMTP_ERR_RECEIVE, false},
+    {"Dot4xx", "dot:4xx", SMTP_ERR_GENERAL, false},
+    {"Dot5xx", "dot:5xx", SMTP_ERR_GENERAL, false},
+    {"DotSilent", "dot:silent", SMTP_ERR_TIMEOUT, true},
+    {"SocksProxySilent", "", SMTP_ERR_TIMEOUT, true},
+};
+
+class FaultyPeer : public testing::TestWithParam<FaultCase> {
+protected:
+    void SetUp() override {
+        setenv("LARKMAIL_RESPONSE_TIMEOUT", std::to_string(kResponseTimeoutSeconds).c_str(), 1);
+    }
+    void TearDown() override { unsetenv("LARKMAIL_RESPONSE_TIMEOUT"); }
+};
+
+TEST_P(FaultyPeer, FailsWithItsCodeInTimeAndTheClientSendsAgainAtOnce) {
+    const FaultCase& c = GetParam();
+    SmtpPeerOptions options;
+    options.certFile = testsupport::TestCertificate().certFile;
+    options.keyFile = testsupport::TestCertificate().keyFile;
+    options.user = "ann";
+    options.password = "secret";
+    options.fault = c.fault;
+    SmtpPeer peer(options);
+    SmtpPeerOptions silentOptions;
+    silentOptions.neverGreet = true;
+    std::unique_ptr<SmtpPeer> silentProxy;
+
+    // TLS and login, so that the dialogue passes every step; no connect time-out of its own.
+    testsupport::LocalSender sender(u"127.0.0.1", peer.port());
+    sender.client->SetUseTls(true);
+    sender.client->SetConnectTimeout(0);
+    sender.client->SetUser(u"ann");
+    sender.client->SetPassword(u"secret");
+    if (!*c.fault) {
+        silentProxy = std::make_unique<SmtpPeer>(silentOptions);
+        ASSERT_EQ(1, sender.client->SetProxy(u"127.0.0.1", silentProxy->port(), PROXY_SOCKS5,
+                                             nullptr, nullptr));
+    }
+
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(c.expected, sender.send());
+    const Clock::duration failing = Clock::now() - start;
+    if (c.silent) {
+        EXPECT_GE(failing, kResponseTimeout - std::chrono::milliseconds(500));
+    }
+    EXPECT_LT(failing, 3 * kResponseTimeout);
+
+    // The failed connection is gone: neither the next send nor the release waits for it.
+    sender.client->SetProxyEnabled(false);
+    const Clock::time_point again = Clock::now();
+    EXPECT_EQ(SMTP_SUCCESS, sender.send());
+    sender.client.reset();
+    EXPECT_LT(Clock::now() - again, kResponseTimeout);
+    ASSERT_TRUE(peer.waitForMessages(1));
+    EXPECT_EQ(1u, peer.messages().size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, FaultyPeer, testing::ValuesIn(kFaults),
+                         [](const testing::TestParamInfo<FaultCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+} // namespace
