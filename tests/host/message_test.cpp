@@ -42,17 +42,23 @@ TEST(Message, CharsetIsNeverEmptyAndSurvivesReset) {
     EXPECT_EQ(u"ISO-8859-1", Str(message->GetCharset()));
 }
 
-TEST(Message, AddressesNeedAnInnerAtSignAndNoControlCharacter) {
+TEST(Message, AddressesNeedAnInnerAtSignAndNothingThatNeedsQuoting) {
     MessagePtr message = NewMessage();
     EXPECT_EQ(1, message->AddRecipient(u"a@b", nullptr));
     EXPECT_EQ(2, message->AddRecipient(u"a@b", u""));
-    // Only the first '@' is placed; spaces, brackets and more '@' pass.
-    EXPECT_EQ(3, message->AddRecipient(u"<x y>@@z@", u"Odd"));
+    // Only the first '@' is placed; more '@', domain literals and non-ASCII letters pass.
+    EXPECT_EQ(3, message->AddRecipient(u"a.b+tag@[127.0.0.1]@z", u"Odd"));
+    EXPECT_EQ(4, message->AddRecipient(u"j\u00FCrgen@b\u00FCcher.example", nullptr));
+    // Control characters, and what could add ESMTP parameters or another address to the
+    // envelope command (blanks, angle brackets) or would need quoting.
     for (const char16_t* bad :
-         {u"", u"@ab", u"ab@", u"ab", u"a@b\r\nRCPT TO:<c@d>", u"a@b\n", u"a\t@b", u"a@b\x1f"})
+         {u"", u"@ab", u"ab@", u"ab", u"a@b\r\nRCPT TO:<c@d>", u"a@b\n", u"a\t@b", u"a@b\x1f",
+          u"a@b\x7f", u"<x y>@@z@", u"a b@c", u"<a@b>", u"a@b> SIZE=1", u"a@b NOTIFY=NEVER",
+          u"a\"b\"@c", u"a,b@c", u"a;b@c", u"a\\b@c", u"a(b)@c"})
         EXPECT_EQ(-1, message->AddRecipient(bad, u"x")) << testsupport::Utf8(bad);
     EXPECT_EQ(-1, message->AddRecipient(nullptr, u"x"));
-    EXPECT_EQ(3, message->GetRecipientCount());
+    EXPECT_EQ(-1, message->SetSender(u"a@b> BODY=8BITMIME", nullptr));
+    EXPECT_EQ(4, message->GetRecipientCount());
 
     EXPECT_EQ(-1, message->AddCc(u"a@", nullptr));
     EXPECT_EQ(1, message->AddCc(u"c@d", u"Cee"));
