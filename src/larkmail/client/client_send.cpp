@@ -21,6 +21,9 @@ int CSmtpClientWrapper::Send() {
         lastResult_ = lastInternalResult_ = PerformTransfer(transfer_);
         if (!logPath_.empty())
             WriteLogFile();
+        // A failed transfer goes at once: nothing may talk to that peer again.
+        if (lastInternalResult_ != 0)
+            FreeTransfer(transfer_);
         if (lastResult_ < 0)
             return lastResult_;
     }

@@ -235,4 +235,39 @@ void AttachFiles(curl_mime* root, ISmtpClient* client) {
     }
 }
 
+namespace {
+
+// The platform layer's CreateFileW opens regular files only, as Windows opens no folder
+// without backup semantics.
+bool IsReadableRegularFile(const WCHAR* path) {
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+} // namespace
+
+int CheckFilesToSend(ISmtpClient* client) {
+    IMimeMessage* message = client ? client->GetMimeMessage() : nullptr;
+    if (!message)
+        return 0;
+    for (int i = 1, n = message->GetAttachmentCount(); i <= n; ++i) {
+        const WCHAR* path = message->GetAttachment(unsigned(i));
+        if (*path && !IsReadableRegularFile(path))
+            return CURLE_READ_ERROR;
+    }
+    // Inline images are sent only with an HTML body, and only those with a content id.
+    if (!*message->GetHtmlBody())
+        return 0;
+    for (int i = 1, n = message->GetInlineImageCount(); i <= n; ++i) {
+        const WCHAR* path = message->GetInlineImagePath(unsigned(i));
+        if (*path && *message->GetInlineImageContentId(unsigned(i)) && !IsReadableRegularFile(path))
+            return CURLE_READ_ERROR;
+    }
+    return 0;
+}
+
 } // namespace SMTPClientNS

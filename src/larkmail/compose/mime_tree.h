@@ -34,6 +34,11 @@ void AttachFiles(curl_mime* root, ISmtpClient* client);
 // transfer library's 8bit).
 const char* BodyTransferEncoding(const char* bytes, size_t length);
 
+// Checks, before anything is sent, that every file the two calls above would add is a regular
+// file that can be opened for reading. A folder, FIFO, device or socket would be sent as an
+// empty part, never end, or block, so it counts as missing. Returns 0 or CURLE_READ_ERROR.
+int CheckFilesToSend(ISmtpClient* client);
+
 // SMTP requires CR LF: a lone LF or a lone CR becomes CR LF, an existing CR LF stays.
 WideString WithCrLf(const WCHAR* text);
 

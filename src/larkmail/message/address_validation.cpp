@@ -2,6 +2,33 @@
 
 namespace SMTPClientNS {
 
+namespace {
+
+// Control characters, and what cannot stand unquoted in an address: the address goes into
+// MAIL FROM:<...> and RCPT TO:<...> as it is, where a blank or '>' would let it add ESMTP
+// parameters. Non-ASCII characters (internationalised addresses), '[', ']' and ':' (domain
+// literals) stay allowed.
+bool MayStandInAddress(WCHAR c) {
+    if (c < 0x20 || c == 0x7F)
+        return false;
+    switch (c) {
+    case TEXT(' '):
+    case TEXT('<'):
+    case TEXT('>'):
+    case TEXT('('):
+    case TEXT(')'):
+    case TEXT(','):
+    case TEXT(';'):
+    case TEXT('\\'):
+    case TEXT('"'):
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
 bool IsValidAddress(const WCHAR* text) {
     if (!text || !*text)
         return false;
@@ -9,7 +36,7 @@ bool IsValidAddress(const WCHAR* text) {
     size_t firstAt = 0;
     bool sawAt = false;
     for (; text[length]; ++length) {
-        if (text[length] < 0x20)
+        if (!MayStandInAddress(text[length]))
             return false;
         if (text[length] == TEXT('@') && !sawAt) {
             sawAt = true;

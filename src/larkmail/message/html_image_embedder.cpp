@@ -1,5 +1,7 @@
 #include "message/html_image_embedder.h"
 
+#include <algorithm>
+
 namespace SMTPClientNS {
 
 namespace {
@@ -16,19 +18,28 @@ bool StartsImageTag(const WideString& html, size_t lt) {
 
 } // namespace
 
+// Linear in the length of html: every search stays within the current segment, and the next
+// '<' is searched again only once the position has passed it.
 HtmlImageRewrite RewriteHtmlImages(const WideString& html) {
     static const WideString prefix(TEXT("cid:"));
     HtmlImageRewrite result;
     size_t copied = 0; // html before this position is already in result.html
+    size_t lt = 0;     // the first '<' at or after pos, or npos
+    bool ltKnown = false;
     for (size_t pos = 0;;) {
         const size_t gt = html.find(TEXT('>'), pos);
         if (gt == WideString::npos)
             break;
-        const size_t lt = html.find(TEXT('<'), pos);
-        if (lt < gt && StartsImageTag(html, lt)) {
-            const size_t open = html.find(TEXT('"'), lt);
-            const size_t close = open == WideString::npos ? open : html.find(TEXT('"'), open + 1);
-            if (close != WideString::npos && close < gt) {
+        if (!ltKnown || (lt != WideString::npos && lt < pos)) {
+            lt = html.find(TEXT('<'), pos);
+            ltKnown = true;
+        }
+        if (lt != WideString::npos && lt < gt && StartsImageTag(html, lt)) {
+            const auto begin = html.begin();
+            const size_t open = size_t(std::find(begin + lt, begin + gt, TEXT('"')) - begin);
+            const size_t close =
+                open < gt ? size_t(std::find(begin + open + 1, begin + gt, TEXT('"')) - begin) : gt;
+            if (close < gt) {
                 result.paths.push_back(html.substr(open + 1, close - open - 1));
                 result.html.append(html, copied, open + 1 - copied);
                 result.html.append(prefix);

@@ -3,6 +3,8 @@
 #include "compose/header_block.h"
 #include "compose/mime_tree.h"
 #include "text/wide_text.h"
+#include "transfer/host_name.h"
+#include "transfer/response_timeout.h"
 
 #include <cstdlib>
 #include <string>
@@ -31,8 +33,12 @@ long ProxyType(int kind) {
     }
 }
 
-void ApplyProxy(CURL* handle, ISmtpClient* client) {
+// Sets the proxy options; CURLE_COULDNT_RESOLVE_PROXY for a host that is not a plain host,
+// which libcurl would otherwise read as a URL with its own scheme, user or port.
+CURLcode ApplyProxy(CURL* handle, ISmtpClient* client) {
     const std::string host = ProxyValue(client, PROXY_VALUE_HOST);
+    if (!IsPlainHost(host))
+        return CURLE_COULDNT_RESOLVE_PROXY;
     const long port = std::atol(ProxyValue(client, PROXY_VALUE_PORT).c_str());
     const int kind = std::atoi(ProxyValue(client, PROXY_VALUE_KIND).c_str());
     const std::string user = ProxyValue(client, PROXY_VALUE_USER);
@@ -44,6 +50,20 @@ void ApplyProxy(CURL* handle, ISmtpClient* client) {
         curl_easy_setopt(handle, CURLOPT_PROXYUSERNAME, user.c_str());
         curl_easy_setopt(handle, CURLOPT_PROXYPASSWORD, password.c_str());
     }
+    return CURLE_OK;
+}
+
+// Every wait of the transfer is bounded: the connection set-up (connect, SOCKS handshake,
+// greeting, STARTTLS, AUTH) by the client's connect time-out when it is above 0, else by the
+// response time-out; each later answer by the response time-out; the upload of the message
+// by the same time without progress.
+void ApplyTimeouts(CURL* handle, ISmtpClient* client) {
+    const long response = ResponseTimeoutSeconds();
+    const long connect = client->GetConnectTimeout() > 0 ? client->GetConnectTimeout() : response;
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, connect);
+    curl_easy_setopt(handle, CURLOPT_SERVER_RESPONSE_TIMEOUT, response);
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, response);
 }
 
 // An exact TLS version: the same version as minimum and maximum.
@@ -92,11 +112,15 @@ std::vector<std::string> EnvelopeRecipients(IMimeMessage* message) {
 int ApplyConnectionOptions(CURL* handle, ISmtpClient* client) {
     if (!handle || !client)
         return 0;
-    if (client->IsProxyEnabled())
-        ApplyProxy(handle, client);
+    if (client->IsProxyEnabled()) {
+        const CURLcode proxy = ApplyProxy(handle, client);
+        if (proxy != CURLE_OK)
+            return proxy;
+    }
 
+    // Only a plain host goes into the URL: "host/EHLO" or "user@host" would change the request.
     const std::string host = AnsiText(client->GetHost());
-    if (host.empty())
+    if (!IsPlainHost(host))
         return CURLE_URL_MALFORMAT;
     const std::string url = "smtp://" + host;
     CURLcode result = curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
@@ -105,8 +129,7 @@ int ApplyConnectionOptions(CURL* handle, ISmtpClient* client) {
     if (result != CURLE_OK)
         return result;
 
-    if (client->GetConnectTimeout() >= 0)
-        curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, long(client->GetConnectTimeout()));
+    ApplyTimeouts(handle, client);
 
     const std::string user = AnsiText(client->GetUser());
     if (!user.empty() &&
@@ -167,6 +190,10 @@ int ApplySendOptions(TransferSet& transfer, ISmtpClient* client) {
     const int bodies = AttachBodies(transfer.root, transfer.alternative, client);
     if (bodies != 0)
         return bodies;
+    // A file that cannot be sent fails the send here, before any connection.
+    const int files = CheckFilesToSend(client);
+    if (files != 0)
+        return files;
     AttachInlineImages(transfer.root, transfer.alternative, transfer.related, client);
     AttachFiles(transfer.root, client);
     return curl_easy_setopt(transfer.handle, CURLOPT_MIMEPOST, transfer.root);

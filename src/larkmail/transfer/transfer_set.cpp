@@ -1,5 +1,7 @@
 #include "transfer/transfer_set.h"
 
+#include "platform/connection_drop.h"
+
 namespace SMTPClientNS {
 
 void CreateTransfer(TransferSet& transfer) {
@@ -29,7 +31,10 @@ void FreeTransfer(TransferSet& transfer) {
 }
 
 int PerformTransfer(TransferSet& transfer) {
-    return curl_easy_perform(transfer.handle);
+    const CURLcode result = curl_easy_perform(transfer.handle);
+    if (result != CURLE_OK)
+        DropConnection(transfer.handle);
+    return result;
 }
 
 } // namespace SMTPClientNS
