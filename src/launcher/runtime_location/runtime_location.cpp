@@ -20,15 +20,31 @@ namespace {
 
 constexpr UINT kRequiredVersionString = 1005;
 
-// The required version: string 1005 of the launcher, empty when absent or longer than the
-// 19 characters of its buffer.
-void LoadRequiredVersion(HINSTANCE instance, WCHAR* version) {
+// The required version: string 1005 of the launcher, left empty when absent. False when it
+// cannot be read: the launcher's file could not be read, or the version is longer than the
+// 19 characters of its buffer. No registered runtime may be taken then, as any version
+// would count as above an empty one.
+bool LoadRequiredVersion(HINSTANCE instance, WCHAR* version) {
     WCHAR loaded[kVersionUnits + 1] = {};
     const int length = LoadStringW(instance, kRequiredVersionString, loaded, kVersionUnits + 1);
-    if (length > 0 && static_cast<size_t>(length) < kVersionUnits)
+    if (length > 0 && static_cast<size_t>(length) < kVersionUnits) {
         wcscpy_s(version, kVersionUnits, loaded);
-    else if (length > 0)
+        return true;
+    }
+    if (length > 0) {
         Trace(TEXT("required version refused (longer than 19 characters)"), loaded);
+        return false;
+    }
+    switch (GetLastError()) {
+    case ERROR_RESOURCE_DATA_NOT_FOUND:
+    case ERROR_RESOURCE_TYPE_NOT_FOUND:
+    case ERROR_RESOURCE_NAME_NOT_FOUND:
+    case ERROR_RESOURCE_LANG_NOT_FOUND:
+        return true; // absent: the version stays empty
+    default:
+        Trace(TEXT("required version unreadable"), TEXT("the launcher's file cannot be read"));
+        return false;
+    }
 }
 
 // The launcher's full file name; empty when it does not fit 259 characters.
@@ -121,7 +137,7 @@ HMODULE LoadByBareName(LPCWSTR libraryName, LPCWSTR runtimePath, LPCWSTR probedP
 
 HMODULE LoadRuntimeLibrary(LPCWSTR libraryName, HINSTANCE instance, WCHAR* message) {
     WCHAR requiredVersion[kVersionUnits] = {};
-    LoadRequiredVersion(instance, requiredVersion);
+    const bool versionReadable = LoadRequiredVersion(instance, requiredVersion);
     const InheritedPath inherited = PrepareInheritedPath();
     const WideString launcherFile = LauncherFileName(instance);
     const WideString launcherFolder = FolderOf(launcherFile);
@@ -138,6 +154,12 @@ HMODULE LoadRuntimeLibrary(LPCWSTR libraryName, HINSTANCE instance, WCHAR* messa
         wcscpy_s(message, kMessageUnits, TEXT("The path specified in the XML file is incorrect!"));
         return nullptr;
     case ConfiguredFolder::Absent:
+        // Without the required version no registered runtime is known to match.
+        if (!versionReadable) {
+            Trace(TEXT("registry passed over"), TEXT("the required version cannot be read"));
+            DescribeRuntimeLoadFailure(runtimePath, runtimePath, requiredVersion, message);
+            return nullptr;
+        }
         UseRegisteredRuntime(inherited, requiredVersion, runtimePath, libraryName);
         probedPath = runtimePath;
         break;
