@@ -1,5 +1,5 @@
 // The launcher's command-line splitter: any UTF-16 text as the process command line.
-#include "main_flow.h"
+#include "main_flow/main_flow.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,7 +1,7 @@
 // The header encoders: any UTF-16 text as a display name and as a subject, in several
 // character sets. Whatever the text, the result cannot end a header line or start another:
 // a CR LF may only fold a line (followed by a blank), and no other CR or LF appears.
-#include "message/header_composer.h"
+#include "compose/header_block.h"
 
 #include <cstdint>
 #include <cstring>

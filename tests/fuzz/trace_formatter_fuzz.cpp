@@ -11,7 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         LineList messages, trace;
         ResetLog(messages, trace);
         DumpTraceData("C", data, size, mode);
-        for (const std::string& record : QueuedTraceRecords()) {
+        CollectLogRecords(messages, trace);
+        for (const std::string& record : trace) {
             bool lineStart = true;
             for (const char c : record) {
                 const auto byte = static_cast<unsigned char>(c);

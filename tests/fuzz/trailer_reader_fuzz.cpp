@@ -1,6 +1,6 @@
 // The packaging trailer reader: any bytes as the launcher's file (PE headers, certificate
 // table, trailer).
-#include "trailer_reader.h"
+#include "trailer/trailer_reader.h"
 
 #include <unistd.h>
 

@@ -1,5 +1,5 @@
 // The launcher's XML reader: any bytes as the UTF-8 configuration file.
-#include "xml_reader.h"
+#include "xml/xml_reader.h"
 
 #include <cstdint>
 #include <string>

@@ -204,6 +204,9 @@ class FaultySMTP(SMTP):
             await asyncio.Event().wait()
         if action == "badtls":
             await self.push("220 Ready to start TLS")
+            # Answer the client's hello with the alert, as a server that refuses it would;
+            # closing before the hello arrived would reset the connection instead.
+            await self._reader.read(4096)
             self.transport.write(TLS_HANDSHAKE_FAILURE_ALERT)
             self.transport.close()
             await asyncio.Event().wait()
