@@ -1,12 +1,19 @@
 // larkmail-send: a host program and command-line tool. It loads the library through its two
 // exports only, configures a client from its options and sends one message.
+#include "exit_status.h"
 #include "host_library.h"
 #include "host_text.h"
+#include "input_files.h"
 #include "options.h"
+#include "secrets.h"
+#include "tool_errors.h"
 
 #include <windows.h> // the message loop of an asynchronous send
 
+#include <curl/curl.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <utility>
 #include <vector>
@@ -32,8 +39,7 @@ void ApplySettings(ISmtpClient* client, const SendOptions& o) {
         client->SetUseTls(*o.useTls);
     if (o.tlsVersion)
         client->SetTlsVersion(*o.tlsVersion);
-    if (o.verifyPeer)
-        client->SetVerifyPeer(*o.verifyPeer);
+    client->SetVerifyPeer(o.insecure ? 0 : 1);
     if (o.verifyStatus)
         client->SetVerifyStatus(*o.verifyStatus);
     if (o.connectTimeout)
@@ -45,7 +51,9 @@ void ApplySettings(ISmtpClient* client, const SendOptions& o) {
         client->SetLogFile(Utf16(*o.logFile).c_str(), o.logAppend);
 }
 
-void FillMessage(IMimeMessage* message, const SendOptions& o, std::vector<std::string>& problems) {
+// Invalid addresses go to problems; files the library refuses to take go to unreadable.
+void FillMessage(IMimeMessage* message, const SendOptions& o, std::vector<std::string>& problems,
+                 std::vector<std::string>& unreadable) {
     if (o.charset)
         message->SetCharset(Utf16(*o.charset).c_str());
     if (o.from &&
@@ -66,14 +74,15 @@ void FillMessage(IMimeMessage* message, const SendOptions& o, std::vector<std::s
         message->SetTextBody(Utf16(*o.text).c_str());
     if (o.html)
         message->SetHtmlBody(Utf16(*o.html).c_str());
+    // Body files in the library's own formats; each was checked to be readable.
     for (const SendOptions::BodyFile& body : o.bodyFiles)
         message->LoadBodyFromFile(Utf16(body.path).c_str(), BodyFileKind(body.kind));
     for (const std::string& path : o.attachments)
         if (message->AddAttachment(Utf16(path).c_str()) < 0)
-            problems.push_back("no such file to attach: " + path);
+            unreadable.push_back("cannot attach " + path);
     for (const SendOptions::InlineImage& image : o.inlineImages)
         if (message->AddInlineImage(Utf16(image.path).c_str(), Utf16(image.contentId).c_str()) < 0)
-            problems.push_back("no such image file: " + image.path);
+            unreadable.push_back("cannot use the image " + image.path);
     if (o.priority)
         message->SetPriority(*o.priority);
 }
@@ -116,8 +125,8 @@ void PrintSettings(ISmtpClient* client) {
     std::cout << "host:            " << Utf8(client->GetHost()) << "\n"
               << "port:            " << client->GetPort() << "\n"
               << "user:            " << Utf8(client->GetUser()) << "\n"
-              << "password:        " << Utf8(client->GetPassword()) << "\n"
-              << "bearer token:    " << Utf8(client->GetBearerToken()) << "\n"
+              << "password:        " << MaskedSecret(Utf8(client->GetPassword())) << "\n"
+              << "bearer token:    " << MaskedSecret(Utf8(client->GetBearerToken())) << "\n"
               << "use TLS:         " << (client->GetUseTls() ? "yes" : "no") << "\n"
               << "TLS version:     " << client->GetTlsVersion() << "\n"
               << "verify peer:     " << client->GetVerifyPeer() << "\n"
@@ -128,64 +137,130 @@ void PrintSettings(ISmtpClient* client) {
               << "proxy port:      " << ProxyValue(client, PROXY_VALUE_PORT) << "\n"
               << "proxy kind:      " << ProxyValue(client, PROXY_VALUE_KIND) << "\n"
               << "proxy user:      " << ProxyValue(client, PROXY_VALUE_USER) << "\n"
-              << "proxy password:  " << ProxyValue(client, PROXY_VALUE_PASSWORD) << "\n"
+              << "proxy password:  " << MaskedSecret(ProxyValue(client, PROXY_VALUE_PASSWORD))
+              << "\n"
               << "last result:     " << client->GetLastResult() << "\n";
+}
+
+void PrintVersion(const std::string& library) {
+    const char* version = LARKMAIL_SEND_VERSION;
+    std::cout << "larkmail-send " << (*version ? version : "(unversioned)") << "\n"
+              << "library: " << library << "\n"
+              << curl_version() << "\n";
+}
+
+// Reads --text-file and --html-file into the message options and checks that the files the
+// library reads itself can be read, so that an unreadable file stops the run before any send.
+bool ReadInputs(SendOptions& o, std::vector<std::string>& failures) {
+    std::string error;
+    const std::pair<std::optional<std::string>*, std::optional<std::string>*> bodies[] = {
+        {&o.textFile, &o.text}, {&o.htmlFile, &o.html}};
+    for (auto [file, body] : bodies)
+        if (*file && !ReadInputFile(**file, body->emplace(), error))
+            failures.push_back(error);
+    std::vector<std::string> libraryFiles;
+    if (o.caFile)
+        libraryFiles.push_back(*o.caFile);
+    for (const SendOptions::BodyFile& body : o.bodyFiles)
+        libraryFiles.push_back(body.path);
+    libraryFiles.insert(libraryFiles.end(), o.attachments.begin(), o.attachments.end());
+    for (const SendOptions::InlineImage& image : o.inlineImages)
+        libraryFiles.push_back(image.path);
+    for (const std::string& path : libraryFiles)
+        if (!CheckReadableFile(path, error))
+            failures.push_back(error);
+    return failures.empty();
+}
+
+int SendMessage(const larkhost::LarkmailLibrary& library, ISmtpClient* client,
+                const SendOptions& options, const char* program) {
+    IMimeMessage* message = library.createMimeMessage();
+    if (!message) {
+        ReportProblem(program, "the library has no CreateMimeMessage export");
+        return kExitLibraryUnusable;
+    }
+    std::vector<std::string> problems, unreadable;
+    FillMessage(message, options, problems, unreadable);
+    for (const std::string& problem : problems)
+        ReportProblem(program, problem);
+    for (const std::string& problem : unreadable)
+        ReportProblem(program, problem);
+    int exitCode = !problems.empty()     ? kExitUsage
+                   : !unreadable.empty() ? kExitUnreadableInput
+                                         : kExitSuccess;
+    if (exitCode == kExitSuccess) {
+        client->SetMimeMessage(message);
+        int result;
+        if (options.async) {
+            result = SendAsynchronously(client);
+        } else {
+            result = client->Send();
+            std::cout << "result: " << result << "\n";
+        }
+        exitCode = result == SMTP_SUCCESS ? kExitSuccess : kExitSendFailed;
+    }
+    message->Release();
+    return exitCode;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    const char* program = argv[0];
     SendOptions options;
     std::string error;
     if (!ParseOptions(argc, argv, options, error)) {
-        std::cerr << argv[0] << ": " << error << "\nTry '" << argv[0] << " --help'.\n";
-        return 2;
+        ReportProblem(program, error + "\nTry '" + program + " --help'.");
+        return kExitUsage;
     }
-    if (options.help) {
-        std::cout << UsageText(argv[0]);
-        return 0;
-    }
-
-    const std::string path =
+    const std::string libraryPath =
         options.library.empty() ? larkhost::LibraryBesideProgram() : options.library;
-    larkhost::LarkmailLibrary library(path);
+    if (options.help || options.version) {
+        if (options.help)
+            std::cout << UsageText(program);
+        else
+            PrintVersion(libraryPath);
+        return kExitSuccess;
+    }
+    if (options.quiet)
+        SilenceStderr();
+
+    std::vector<std::string> warnings;
+    if (!ResolveSecrets(options, warnings, error)) {
+        ReportProblem(program, error);
+        return kExitUnreadableInput;
+    }
+    for (const std::string& warning : warnings)
+        ReportProblem(program, "warning: " + warning);
+    // Asked before a body is read from standard input, which may be the same terminal.
+    if (!options.showSettings && NeedsPassword(options)) {
+        std::string password;
+        if (PromptForPassword(ToolErrors(), password))
+            options.password = password;
+    }
+    std::vector<std::string> failures;
+    if (!ReadInputs(options, failures)) {
+        for (const std::string& failure : failures)
+            ReportProblem(program, failure + "; nothing sent");
+        return kExitUnreadableInput;
+    }
+    // The library's process-wide way to trust a private CA, read at each send.
+    if (options.caFile)
+        setenv("LARKMAIL_CA_FILE", options.caFile->c_str(), 1);
+
+    larkhost::LarkmailLibrary library(libraryPath);
     ISmtpClient* client = library.createSmtpClient();
     if (!client) {
-        std::cerr << argv[0] << ": cannot use the library " << path << ": "
-                  << (library.ok() ? "no CreateSmtpClient export" : library.error()) << "\n";
-        return 1;
+        ReportProblem(program, "cannot use the library " + libraryPath + ": " +
+                                   (library.ok() ? "no CreateSmtpClient export" : library.error()));
+        return kExitLibraryUnusable;
     }
     ApplySettings(client, options);
-
-    int exitCode = 0;
-    if (options.showSettings) {
+    int exitCode = kExitSuccess;
+    if (options.showSettings)
         PrintSettings(client);
-    } else {
-        IMimeMessage* message = library.createMimeMessage();
-        if (!message) {
-            std::cerr << argv[0] << ": the library has no CreateMimeMessage export\n";
-            client->Release();
-            return 1;
-        }
-        std::vector<std::string> problems;
-        FillMessage(message, options, problems);
-        for (const std::string& problem : problems)
-            std::cerr << argv[0] << ": " << problem << "\n";
-        if (problems.empty()) {
-            client->SetMimeMessage(message);
-            int result;
-            if (options.async) {
-                result = SendAsynchronously(client);
-            } else {
-                result = client->Send();
-                std::cout << "result: " << result << "\n";
-            }
-            exitCode = result == SMTP_SUCCESS ? 0 : 1;
-        } else {
-            exitCode = 2;
-        }
-        message->Release();
-    }
+    else
+        exitCode = SendMessage(library, client, options, program);
     client->Release();
     return exitCode;
 }

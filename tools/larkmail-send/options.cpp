@@ -96,6 +96,32 @@ bool ParseInlineImage(const std::string& text, SendOptions::InlineImage& image) 
     return !image.path.empty();
 }
 
+int StandardInputReaders(const SendOptions& o) {
+    int readers = 0;
+    for (const auto* path : {&o.textFile, &o.htmlFile, &o.passwordFile, &o.tokenFile})
+        readers += *path == "-";
+    return readers;
+}
+
+// Options that contradict each other are usage errors rather than a silent choice.
+bool CheckCombinations(const SendOptions& o, std::string& error) {
+    const std::pair<bool, const char*> conflicts[] = {
+        {o.password && o.passwordFile, "--password and --password-file exclude each other"},
+        {o.token && o.tokenFile, "--token and --token-file exclude each other"},
+        {o.text && o.textFile, "--text and --text-file exclude each other"},
+        {o.html && o.htmlFile, "--html and --html-file exclude each other"},
+        {StandardInputReaders(o) > 1, "only one option can read standard input (-)"},
+        // An asynchronous send keeps no protocol trace, so the log would stay empty.
+        {o.async && o.logFile, "--async writes no protocol log: leave out --log or --async"},
+    };
+    for (const auto& [conflict, message] : conflicts)
+        if (conflict) {
+            error = message;
+            return false;
+        }
+    return true;
+}
+
 } // namespace
 
 bool ParseOptions(int argc, char** argv, SendOptions& o, std::string& error) {
@@ -107,7 +133,10 @@ bool ParseOptions(int argc, char** argv, SendOptions& o, std::string& error) {
         {"--port", [&](const std::string& v) { return ParseInt(v, o.port.emplace()); }},
         {"--user", [&](const std::string& v) { return o.user = v, true; }},
         {"--password", [&](const std::string& v) { return o.password = v, true; }},
+        {"--password-file", [&](const std::string& v) { return o.passwordFile = v, true; }},
         {"--token", [&](const std::string& v) { return o.token = v, true; }},
+        {"--token-file", [&](const std::string& v) { return o.tokenFile = v, true; }},
+        {"--ca-file", [&](const std::string& v) { return o.caFile = v, true; }},
         {"--tls-version",
          [&](const std::string& v) { return ParseInt(v, o.tlsVersion.emplace()); }},
         {"--connect-timeout",
@@ -127,6 +156,8 @@ bool ParseOptions(int argc, char** argv, SendOptions& o, std::string& error) {
         {"--subject", [&](const std::string& v) { return o.subject = v, true; }},
         {"--text", [&](const std::string& v) { return o.text = v, true; }},
         {"--html", [&](const std::string& v) { return o.html = v, true; }},
+        {"--text-file", [&](const std::string& v) { return o.textFile = v, true; }},
+        {"--html-file", [&](const std::string& v) { return o.htmlFile = v, true; }},
         {"--body-file",
          [&](const std::string& v) { return ParseBodyFile(v, o.bodyFiles.emplace_back()); }},
         {"--attach", [&](const std::string& v) { return o.attachments.push_back(v), true; }},
@@ -140,11 +171,16 @@ bool ParseOptions(int argc, char** argv, SendOptions& o, std::string& error) {
     const std::map<std::string, std::function<void()>> switches = {
         {"--help", [&] { o.help = true; }},
         {"-h", [&] { o.help = true; }},
+        {"--version", [&] { o.version = true; }},
+        {"--quiet", [&] { o.quiet = true; }},
+        {"-q", [&] { o.quiet = true; }},
+        {"--insecure", [&] { o.insecure = true; }},
+        {"-k", [&] { o.insecure = true; }},
         {"--show-settings", [&] { o.showSettings = true; }},
         {"--async", [&] { o.async = true; }},
         {"--no-tls", [&] { o.useTls = false; }},
         {"--tls", [&] { o.useTls = true; }},
-        {"--verify-peer", [&] { o.verifyPeer = 1; }},
+        {"--verify-peer", [&] { o.insecure = false; }}, // the default; kept for old scripts
         {"--verify-status", [&] { o.verifyStatus = true; }},
         {"--log-replace", [&] { o.logAppend = false; }},
     };
@@ -180,7 +216,7 @@ bool ParseOptions(int argc, char** argv, SendOptions& o, std::string& error) {
             return false;
         }
     }
-    return true;
+    return CheckCombinations(o, error);
 }
 
 std::string UsageText(const char* program) {
@@ -191,11 +227,15 @@ Connection:
   --host HOST               SMTP server host name
   --port PORT               SMTP server port
   --user USER               login user name
-  --password PASSWORD       login password
-  --token TOKEN             OAuth 2.0 bearer token (XOAUTH2)
+  --password PASSWORD       login password (visible to other users: prefer the next two)
+  --password-file FILE      read the login password from the first line of FILE
+  --token TOKEN             OAuth 2.0 bearer token, XOAUTH2 (visible to other users)
+  --token-file FILE         read the bearer token from the first line of FILE
   --tls | --no-tls          require TLS for the whole session (default) or use none
   --tls-version N           0 default, 1 TLS 1.0, 2 TLS 1.1, 3 TLS 1.2, 4 TLS 1.3
-  --verify-peer             verify the server certificate
+  -k, --insecure            do not verify the server certificate and host name
+  --ca-file FILE            trust the certificate authorities in FILE (PEM); checks stay on
+  --verify-peer             verify the server certificate (the default)
   --verify-status           require the certificate status (OCSP stapling) check
   --connect-timeout SECS    connect time-out in seconds
   --proxy HOST:PORT         SOCKS proxy
@@ -212,7 +252,9 @@ Message:
   --bcc ADDR                blind-copy recipient: envelope only (repeat for more)
   --subject TEXT            subject
   --text TEXT               plain-text body
+  --text-file FILE          plain-text body from a UTF-8 file; - reads standard input
   --html HTML               HTML body
+  --html-file FILE          HTML body from a UTF-8 file; - reads standard input
   --body-file KIND:PATH     load a body from a file; KIND is text, html, html-embed (UTF-8
                             files; html-embed also turns image references into inline
                             images), text-ansi, html-ansi, html-embed-ansi, or 0-5
@@ -225,10 +267,24 @@ Message:
 Other:
   --library PATH            the Larkmail library to load (default: beside this program)
   --async                   send on the client's worker thread and wait for the completion
-                            (prints the result text too)
+                            (prints the result text too; no --log)
+  -q, --quiet               no libcurl protocol lines on standard error, only the result
   --show-settings           print the client settings as the library reads them back
+                            (secrets as ****)
+  --version                 print the versions of this program and of libcurl
   -h, --help                show this help
 
-Prints the public result code; exits with 0 on success and 1 on failure, 2 on a usage error.
+Environment:
+  LARKMAIL_PASSWORD         login password when no password option is given
+  LARKMAIL_BEARER_TOKEN     bearer token when no token option is given
+  LARKMAIL_CA_FILE          the library's CA file; --ca-file sets it
+  LARKMAIL_LANGUAGE         language of the result texts
+  LARKMAIL_RESPONSE_TIMEOUT seconds to wait for each answer of the server
+
+With --user and no password from an option or the environment, the password is asked for
+without echo when standard input is a terminal.
+
+Prints the public result code. Exit status: 0 success, 1 the send failed, 2 usage error,
+3 an input file cannot be read (nothing is sent), 4 the library cannot be loaded.
 )";
 }

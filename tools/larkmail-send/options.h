@@ -10,16 +10,22 @@ struct SendOptions {
     bool showSettings = false;
     bool async = false;
     bool help = false;
+    bool version = false;
+    bool quiet = false; // no libcurl lines on standard error, only the result and failures
 
     // Client settings; unset ones keep the library's defaults.
     std::optional<std::string> host;
     std::optional<int> port;
     std::optional<std::string> user;
+    // Secrets: the argument forms are visible to every user; files and the environment are not.
     std::optional<std::string> password;
+    std::optional<std::string> passwordFile;
     std::optional<std::string> token;
+    std::optional<std::string> tokenFile;
     std::optional<bool> useTls;
     std::optional<int> tlsVersion;
-    std::optional<int> verifyPeer;
+    bool insecure = false;             // certificates are verified unless this is set
+    std::optional<std::string> caFile; // a private CA to trust, checks stay on
     std::optional<bool> verifyStatus;
     std::optional<int> connectTimeout;
     std::optional<std::string> proxyHost;
@@ -48,6 +54,8 @@ struct SendOptions {
     std::optional<std::string> subject;
     std::optional<std::string> text;
     std::optional<std::string> html;
+    std::optional<std::string> textFile; // "-": standard input
+    std::optional<std::string> htmlFile;
     std::vector<BodyFile> bodyFiles;
     std::vector<std::string> attachments;
     std::vector<InlineImage> inlineImages;
@@ -55,7 +63,8 @@ struct SendOptions {
     std::optional<std::string> charset;
 };
 
-// Parses argv into options. On a usage error returns false with a message in error.
+// Parses argv into options and checks that they go together. On a usage error returns false
+// with a message in error.
 bool ParseOptions(int argc, char** argv, SendOptions& options, std::string& error);
 
 // The --help text.

@@ -3,6 +3,7 @@
 #include "compose/header_block.h"
 #include "compose/mime_tree.h"
 #include "text/wide_text.h"
+#include "transfer/ca_file.h"
 #include "transfer/host_name.h"
 #include "transfer/response_timeout.h"
 
@@ -153,6 +154,11 @@ int ApplyConnectionOptions(CURL* handle, ISmtpClient* client) {
         curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 0L);
         curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 0L);
     }
+    // The certificates of a private CA file become the trusted ones (on Windows in addition to
+    // the native store); verification stays as the client asks.
+    const std::string caFile = CaFileFromEnvironment();
+    if (!caFile.empty())
+        curl_easy_setopt(handle, CURLOPT_CAINFO, caFile.c_str());
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYSTATUS, client->GetVerifyStatus() ? 1L : 0L);
     return 0;
 }
