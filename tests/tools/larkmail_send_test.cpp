@@ -310,6 +310,27 @@ TEST(LarkmailSend, ExitStatusInputsSecretsAndCertificates) {
     }
 }
 
+// With a user and no password from anywhere, a terminal on standard input is asked for it;
+// what is typed is not shown and logs in.
+TEST(LarkmailSend, AsksForThePasswordWithoutEcho) {
+    testsupport::SmtpPeerOptions authOptions;
+    authOptions.user = "ann";
+    authOptions.password = "typed secret";
+    authOptions.authWithoutTls = true;
+    SmtpPeer auth(authOptions);
+    const testtools::ToolRun run = testtools::RunToolOnTerminal(
+        {LARKMAIL_SEND_PATH, "--host", "127.0.0.1", "--port", std::to_string(auth.port()),
+         "--no-tls", "--quiet", "--connect-timeout", "5", "--user", "ann", "--from",
+         "ann@example.org", "--to", "bob@example.org", "--text", "x"},
+        "Password: ", "typed secret\n");
+    EXPECT_EQ(0, run.exitCode) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("result: 1")) << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("typed secret")) << run.out;
+    const std::vector<testsupport::StoredMessage> received = auth.messages();
+    ASSERT_EQ(1u, received.size());
+    EXPECT_EQ("ann", received[0].authUser);
+}
+
 // The manual page documents every option of --help and no other, and groff reads it without
 // a warning.
 TEST(LarkmailSend, ManualPageMatchesHelp) {

@@ -5,6 +5,8 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -98,6 +100,56 @@ ToolRun RunTool(const std::vector<std::string>& argv, const std::string& input,
     for (pollfd& fd : fds)
         if (fd.fd >= 0)
             close(fd.fd);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!overran && WIFEXITED(status))
+        run.exitCode = WEXITSTATUS(status);
+    return run;
+}
+
+ToolRun RunToolOnTerminal(const std::vector<std::string>& argv, const std::string& prompt,
+                          const std::string& answer, const std::vector<std::string>& environment) {
+    std::vector<std::string> args = argv;
+    std::vector<std::string> env = ChildEnvironment(environment);
+    std::vector<char*> argp = Pointers(args), envp = Pointers(env);
+    ToolRun run;
+    int master = -1, terminal = -1;
+    if (openpty(&master, &terminal, nullptr, nullptr, nullptr) != 0)
+        return run;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setsid();
+        ioctl(terminal, TIOCSCTTY, 0);
+        for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+            dup2(terminal, fd);
+        close(master);
+        close(terminal);
+        execve(argp[0], argp.data(), envp.data());
+        _exit(127);
+    }
+    close(terminal);
+    bool answered = false, overran = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd fd = {master, POLLIN, 0};
+        if (left.count() <= 0 || poll(&fd, 1, int(left.count())) == 0) {
+            overran = true;
+            kill(pid, SIGKILL);
+            break;
+        }
+        char buffer[4096];
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n <= 0) // EIO once the last holder of the terminal has gone
+            break;
+        run.out.append(buffer, size_t(n));
+        if (!answered && run.out.find(prompt) != std::string::npos) {
+            answered = write(master, answer.data(), answer.size()) == ssize_t(answer.size());
+        }
+    }
+    close(master);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }

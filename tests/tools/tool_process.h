@@ -18,4 +18,11 @@ struct ToolRun {
 ToolRun RunTool(const std::vector<std::string>& argv, const std::string& input = {},
                 const std::vector<std::string>& environment = {});
 
+// Runs argv[0] on a new pseudo-terminal (its standard input, output and error), with the
+// environment of RunTool. Once the terminal shows prompt, answer is typed. out holds everything
+// the terminal showed; err stays empty.
+ToolRun RunToolOnTerminal(const std::vector<std::string>& argv, const std::string& prompt,
+                          const std::string& answer,
+                          const std::vector<std::string>& environment = {});
+
 } // namespace testtools

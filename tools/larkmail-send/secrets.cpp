@@ -46,8 +46,7 @@ bool NeedsPassword(const SendOptions& o) {
 bool PromptForPassword(FILE* prompts, std::string& password) {
     if (!isatty(STDIN_FILENO))
         return false;
-    std::fputs("Password: ", prompts);
-    std::fflush(prompts);
+    // Echo goes off before the prompt appears, so nothing typed after the prompt is shown.
     termios saved{};
     const bool haveTerminal = tcgetattr(STDIN_FILENO, &saved) == 0;
     if (haveTerminal) {
@@ -56,6 +55,8 @@ bool PromptForPassword(FILE* prompts, std::string& password) {
         silent.c_lflag |= ECHONL;
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
     }
+    std::fputs("Password: ", prompts);
+    std::fflush(prompts);
     password.clear();
     char c;
     bool gotLine = false;
@@ -67,7 +68,7 @@ bool PromptForPassword(FILE* prompts, std::string& password) {
         password += c;
     }
     if (haveTerminal)
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        tcsetattr(STDIN_FILENO, TCSADRAIN, &saved); // keeps what was typed after the line
     if (!gotLine)
         std::fputs("\n", prompts);
     if (!password.empty() && password.back() == '\r')
