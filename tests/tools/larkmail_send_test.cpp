@@ -148,6 +148,8 @@ TEST(LarkmailSend, ExitStatusInputsSecretsAndCertificates) {
          0,
          "",
          "standard input"},
+        {"invalid address", kPlain, {"--cc", "a b@example.org"}, 2, 0, "", "a b@example.org"},
+        {"library that cannot be loaded", kPlain, {"--library", missing}, 4, 0, "", missing},
         {"rejected recipient", kPlain, {"--to", "nobody@example.org"}, 1, 0, "result: -"},
         {"libcurl lines on standard error",
          kPlain,

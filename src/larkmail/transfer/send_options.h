@@ -12,7 +12,8 @@ namespace SMTPClientNS {
 // internal result code: 0, a CURLcode, or the library's own negative code.
 int ApplySendOptions(TransferSet& transfer, ISmtpClient* client);
 
-// Proxy, server URL and port, time-outs, login, bearer token, TLS and certificate checks.
+// Proxy, server URL and port, time-outs, login, bearer token, TLS and certificate checks (with
+// the CA file of LARKMAIL_CA_FILE when it is set).
 // Returns 0 or the failing code: CURLE_URL_MALFORMAT for a server host and
 // CURLE_COULDNT_RESOLVE_PROXY for a proxy host that is not a plain host. 0 when handle or
 // client is null.
