@@ -22,7 +22,7 @@ HELPERS = os.path.abspath(sys.argv[2])
 WORK = os.path.join(HELPERS, "work")
 # A real 32-bit DLL: Wine's own i386 build of zlib (Debian's libwine ships it).
 I386_DLL = (glob.glob("/usr/lib/*/wine/i386-windows/zlib1.dll") + [""])[0]
-SOLUTION = "\\r\\nSolution: Enter the application URL in the browser to run the application."
+SOLUTION = "\r\nSolution: Enter the application URL in the browser to run the application."
 
 
 def win(path):
@@ -128,14 +128,15 @@ def reg_text(registry, case):
     return "\r\n".join(lines) + "\r\n"
 
 
-def expand(text, case, escaped=False):
-    """Fills in the case's folders; escaped: with backslashes doubled, as the probe writes
-    message texts."""
-    def put(value):
-        return value.replace("\\", "\\\\") if escaped else value
-    return (text.replace("{CASE}", put(win(case["dir"]))).replace("{APP}", put(win(case["app"])))
-            .replace("{EXE}", put(win(os.path.join(case["app"], "Sales.exe"))))
-            .replace("{PATH}", put(case.get("inherited", ""))))
+def expand(text, case):
+    return (text.replace("{CASE}", win(case["dir"])).replace("{APP}", win(case["app"]))
+            .replace("{EXE}", win(os.path.join(case["app"], "Sales.exe")))
+            .replace("{PATH}", case.get("inherited", "")))
+
+
+def escape(text):
+    """A message text as the probe writes it: backslash, CR and LF escaped."""
+    return text.replace("\\", "\\\\").replace("\r", "\\r").replace("\n", "\\n")
 
 
 # Runtime folders for the registry: each holds the stand-in in the folder and in x64.
@@ -285,7 +286,7 @@ def run_case(case, copies, inherited, last_registry):
                      command_line, env=env)
     lines = read_lines(out)
     expected_exit = case.get("exit", 0)
-    expected = [f"box={expand(b, case, escaped=True)}" for b in case.get("boxes", [])] + [
+    expected = [f"box={escape(expand(b, case))}" for b in case.get("boxes", [])] + [
         f"exit={expected_exit}"]
     if lines != expected:
         problems.append(f"probe: {lines} != {expected}")
@@ -321,6 +322,9 @@ def main():
         if status != 0:
             print("FAIL: cannot select Wine's null display driver")
             return 1
+        # One wineserver for the whole run (ended by wine-run --stop below) rather than one
+        # per Wine start.
+        subprocess.run(["wineserver", "-p"], stderr=subprocess.DEVNULL)
         _, lines = probe("path")
         inherited = lines[0][len("PATH="):] if lines and lines[0].startswith("PATH=") else ""
         copies, problems = make_copies()
