@@ -10,6 +10,9 @@
  *       child's exit code.
  *   launcher_probe path OUT_FILE
  *       Writes PATH as this process received it.
+ *   launcher_probe string-block OUT_FILE IMAGE ID TEXT
+ *       Replaces the image's string block that holds string ID with a language-neutral block
+ *       holding only that string (a block whose other entries, 1005 among them, are empty).
  *   launcher_probe version OUT_FILE IMAGE
  *       Writes the image's resource types, the version block's translations and its seven
  *       standard string values. */
@@ -53,8 +56,8 @@ static BOOL CALLBACK ReadPart(HWND part, LPARAM context) {
         return TRUE;
     const LONG style = GetWindowLongW(part, GWL_STYLE);
     if ((style & SS_TYPEMASK) == SS_ICON) {
-        parts->icon = parts->icon || (IsWindowVisible(part) &&
-                                      SendMessageW(part, STM_GETICON, 0, 0) != 0);
+        parts->icon =
+            parts->icon || (IsWindowVisible(part) && SendMessageW(part, STM_GETICON, 0, 0) != 0);
         return TRUE;
     }
     wchar_t text[4096];
@@ -147,8 +150,8 @@ static int Version(const wchar_t* image) {
     if (VerQueryValueW(block, L"\\VarFileInfo\\Translation", (void**)&translations, &length))
         for (UINT i = 0; i + 1 < length / 2; i += 2)
             fprintf(out, "translation=%04x/%04x\n", translations[i], translations[i + 1]);
-    static const wchar_t* names[] = {L"CompanyName",      L"FileDescription", L"FileVersion",
-                                     L"InternalName",     L"OriginalFilename", L"ProductName",
+    static const wchar_t* names[] = {L"CompanyName",   L"FileDescription",  L"FileVersion",
+                                     L"InternalName",  L"OriginalFilename", L"ProductName",
                                      L"ProductVersion"};
     for (int i = 0; i < 7; ++i) {
         wchar_t query[128];
@@ -162,6 +165,24 @@ static int Version(const wchar_t* image) {
         } else {
             fputs(" absent\n", out);
         }
+    }
+    return 0;
+}
+
+static int StringBlock(const wchar_t* image, unsigned id, const wchar_t* text) {
+    WCHAR block[16 + 256] = {0};
+    const size_t length = wcslen(text) < 256 ? wcslen(text) : 255;
+    /* Entries before the string are empty (length 0); the string's own entry follows them. */
+    block[id % 16] = (WCHAR)length;
+    memcpy(block + id % 16 + 1, text, length * sizeof(WCHAR));
+    const DWORD size = (DWORD)((16 + length) * sizeof(WCHAR));
+    const HANDLE update = BeginUpdateResourceW(image, FALSE);
+    if (!update ||
+        !UpdateResourceW(update, RT_STRING, MAKEINTRESOURCEW(id / 16 + 1),
+                         MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), block, size) ||
+        !EndUpdateResourceW(update, FALSE)) {
+        fprintf(out, "string-block failed: %lu\n", GetLastError());
+        return 1;
     }
     return 0;
 }
@@ -182,6 +203,8 @@ int wmain(int argc, wchar_t** argv) {
         Text(path, 0);
         fputs("\n", out);
         result = 0;
+    } else if (wcscmp(argv[1], L"string-block") == 0 && argc == 6) {
+        result = StringBlock(argv[3], (unsigned)_wtoi(argv[4]), argv[5]);
     } else if (wcscmp(argv[1], L"version") == 0 && argc == 4) {
         result = Version(argv[3]);
     }

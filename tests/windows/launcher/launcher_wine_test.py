@@ -82,6 +82,13 @@ def make_copies():
 
     launcher = os.path.join(BUILD, "launcher.exe")
     older = package("v2100", launcher, ["--version", "22.0.0.2100"])
+    # A string table whose block holds another string but not 1005.
+    os.makedirs(os.path.join(copies, "other-string-only"))
+    other = os.path.join(copies, "other-string-only", "Sales.exe")
+    shutil.copy(launcher, other)
+    status, lines = probe("string-block", win(other), "1006", "22.0.0.2000")
+    if status != 0:
+        failures.append(f"string-block: {lines}")
     for name, options in COPIES.items():
         if options is None:
             os.makedirs(os.path.join(copies, name))
@@ -179,6 +186,9 @@ CASES = [
          record={**RUN, "PATH": "{CASE}\\rt2100\\x64;{PATH}"}),
     dict(name="without string 1005 the lowest installed version is taken", copy="unversioned",
          runtimes=RUNTIMES, registry=VERSIONS,
+         record={**RUN, "PATH": "{CASE}\\rt1900\\x64;{PATH}"}),
+    dict(name="an empty string 1005 beside another string counts as absent",
+         copy="other-string-only", runtimes=RUNTIMES, registry=VERSIONS,
          record={**RUN, "PATH": "{CASE}\\rt1900\\x64;{PATH}"}),
     dict(name="only lower versions installed", copy="v2000", runtimes=RUNTIMES,
          registry={"versions": "22.0.0.1900,", "runtimes": {"22.0.0.1900": "{CASE}\\rt1900"}},
