@@ -22,6 +22,8 @@ HELPERS = os.path.abspath(sys.argv[2])
 WORK = os.path.join(HELPERS, "work")
 # A real 32-bit DLL: Wine's own i386 build of zlib (Debian's libwine ships it).
 I386_DLL = (glob.glob("/usr/lib/*/wine/i386-windows/zlib1.dll") + [""])[0]
+# The shared runtime folder "rt" as seen from a case's application folder (cases/N/app).
+RELATIVE_RT = "..\\..\\..\\runtimes\\rt"
 SOLUTION = "\r\nSolution: Enter the application URL in the browser to run the application."
 
 
@@ -61,7 +63,7 @@ COPIES = {
     "unversioned": None,
     "v2000-over-v2100": ["--version", "22.0.0.2000"],  # packaged from a 22.0.0.2100 copy
     "v20-chars": ["--version", "22.0.0.2000.000000001"],
-    "v2000-xml-relative": ["--version", "22.0.0.2000", "--runtime-path", "..\\rt"],
+    "v2000-xml-relative": ["--version", "22.0.0.2000", "--runtime-path", RELATIVE_RT],
 }
 
 
@@ -136,7 +138,7 @@ def reg_text(registry, case):
 
 
 def expand(text, case):
-    return (text.replace("{CASE}", win(case["dir"])).replace("{APP}", win(case["app"]))
+    return (text.replace("{RT}", win(RUNTIME_FOLDERS)).replace("{APP}", win(case["app"]))
             .replace("{EXE}", win(os.path.join(case["app"], "Sales.exe")))
             .replace("{PATH}", case.get("inherited", "")))
 
@@ -146,103 +148,106 @@ def escape(text):
     return text.replace("\\", "\\\\").replace("\r", "\\r").replace("\n", "\\n")
 
 
-# Runtime folders for the registry: each holds the stand-in in the folder and in x64.
-VERSIONS = {"versions": "22.0.0.1900,22.0.0.2100,22.0.0.2300,",
-            "runtimes": {"22.0.0.1900": "{CASE}\\rt1900", "22.0.0.2100": "{CASE}\\rt2100",
-                         "22.0.0.2300": "{CASE}\\rt2300"}}
-EXACT = {"versions": "22.0.0.2000,", "runtimes": {"22.0.0.2000": "{CASE}\\rt"}}
+# Runtime folders shared by every case (so that cases with the same registry share one
+# import): each holds the stand-in in the folder and in x64, except "empty"; "gone" is never
+# made.
+RUNTIME_FOLDERS = os.path.join(WORK, "runtimes")
 RUNTIMES = ["rt", "rt1900", "rt2100", "rt2300"]
+VERSIONS = {"versions": "22.0.0.1900,22.0.0.2100,22.0.0.2300,",
+            "runtimes": {"22.0.0.1900": "{RT}\\rt1900", "22.0.0.2100": "{RT}\\rt2100",
+                         "22.0.0.2300": "{RT}\\rt2300"}}
+EXACT = {"versions": "22.0.0.2000,", "runtimes": {"22.0.0.2000": "{RT}\\rt"}}
 RUN = {"entry": "FN_RunExecutable", "process_module": "yes", "previous": "null", "show": "7",
        "fifth": "1000", "sixth": "0", "arguments": ""}
 
 # One row per start. files: what lies beside the copy ("cvvm64": the stand-in, "cvvm32": a
 # 32-bit image, "noentries": a library without the entries, "xml:TEXT": Sales.xml with that
-# RuntimePath, "xml-empty"); runtimes: folders made under the case folder; args: what follows the
-# program path on the command line (the quoted path is "{EXE}" in double quotes unless
+# RuntimePath, "xml-empty"); args: what follows the program path on the command line (the quoted path is "{EXE}" in double quotes unless
 # command_line is given); boxes: the message boxes in order; record: what the stand-in received
 # (None: it was not called). {PATH} is the PATH every Wine program inherits.
 CASES = [
     dict(name="64-bit library beside the launcher wins, PATH unchanged", copy="v2000",
-         files=["cvvm64", "xml:{CASE}\\rt"], runtimes=RUNTIMES, registry=EXACT, args=" -x",
+         files=["cvvm64", "xml:{RT}\\rt"], registry=EXACT, args=" -x",
          record={**RUN, "arguments": "-x", "PATH": "{PATH}"}),
     dict(name="32-bit library beside the launcher is passed over", copy="v2000",
-         files=["cvvm32"], runtimes=RUNTIMES, registry=EXACT,
-         record={**RUN, "PATH": "{CASE}\\rt\\x64;{PATH}"}),
-    dict(name="XML absolute path", copy="v2000", files=["xml:{CASE}\\rt"], runtimes=RUNTIMES,
-         registry=EXACT, record={**RUN, "PATH": "{CASE}\\rt;{CASE}\\rt\\x64;{PATH}"}),
+         files=["cvvm32"], registry=EXACT,
+         record={**RUN, "PATH": "{RT}\\rt\\x64;{PATH}"}),
+    dict(name="XML absolute path", copy="v2000", files=["xml:{RT}\\rt"],
+         registry=EXACT, record={**RUN, "PATH": "{RT}\\rt;{RT}\\rt\\x64;{PATH}"}),
     dict(name="XML relative path (written by package-app.exe)", copy="v2000-xml-relative",
-         runtimes=RUNTIMES, registry={},
-         record={**RUN, "PATH": "{EXE}\\..\\..\\rt;{EXE}\\..\\..\\rt\\x64;{PATH}"}),
+         registry={},
+         record={**RUN, "PATH": "{EXE}\\..\\" + RELATIVE_RT + ";{EXE}\\..\\" + RELATIVE_RT +
+                 "\\x64;{PATH}"}),
     dict(name="XML empty path stops even with a registered runtime", copy="v2000",
-         files=["xml-empty"], runtimes=RUNTIMES, registry=EXACT,
+         files=["xml-empty"], registry=EXACT,
          boxes=["[Error] The path specified in the XML file is incorrect! icon=yes topmost=yes"]),
-    dict(name="registered runtime of the required version", copy="v2000", runtimes=RUNTIMES,
-         registry=EXACT, record={**RUN, "PATH": "{CASE}\\rt\\x64;{PATH}"}),
+    dict(name="registered runtime of the required version", copy="v2000",
+         registry=EXACT, record={**RUN, "PATH": "{RT}\\rt\\x64;{PATH}"}),
     dict(name="version search takes the lowest version above the required one", copy="v2000",
-         runtimes=RUNTIMES, registry=VERSIONS,
-         record={**RUN, "PATH": "{CASE}\\rt2100\\x64;{PATH}"}),
+         registry=VERSIONS,
+         record={**RUN, "PATH": "{RT}\\rt2100\\x64;{PATH}"}),
     dict(name="package-app.exe replaces the string of an already packaged copy",
-         copy="v2000-over-v2100", runtimes=RUNTIMES, registry=VERSIONS,
-         record={**RUN, "PATH": "{CASE}\\rt2100\\x64;{PATH}"}),
+         copy="v2000-over-v2100", registry=VERSIONS,
+         record={**RUN, "PATH": "{RT}\\rt2100\\x64;{PATH}"}),
     dict(name="without string 1005 the lowest installed version is taken", copy="unversioned",
-         runtimes=RUNTIMES, registry=VERSIONS,
-         record={**RUN, "PATH": "{CASE}\\rt1900\\x64;{PATH}"}),
+         registry=VERSIONS,
+         record={**RUN, "PATH": "{RT}\\rt1900\\x64;{PATH}"}),
     dict(name="an empty string 1005 beside another string counts as absent",
-         copy="other-string-only", runtimes=RUNTIMES, registry=VERSIONS,
-         record={**RUN, "PATH": "{CASE}\\rt1900\\x64;{PATH}"}),
-    dict(name="only lower versions installed", copy="v2000", runtimes=RUNTIMES,
-         registry={"versions": "22.0.0.1900,", "runtimes": {"22.0.0.1900": "{CASE}\\rt1900"}},
+         copy="other-string-only", registry=VERSIONS,
+         record={**RUN, "PATH": "{RT}\\rt1900\\x64;{PATH}"}),
+    dict(name="only lower versions installed", copy="v2000",
+         registry={"versions": "22.0.0.1900,", "runtimes": {"22.0.0.1900": "{RT}\\rt1900"}},
          boxes=["[Error] There is currently no matching version, Lowest Supported Version: "
                 "22.0.0.2000 icon=yes topmost=yes"]),
     dict(name="a required version over 19 characters takes no registered runtime",
-         copy="v20-chars", runtimes=RUNTIMES, registry=VERSIONS,
+         copy="v20-chars", registry=VERSIONS,
          boxes=["[Error] There is currently no matching version, Lowest Supported Version: "
                 " icon=yes topmost=yes"]),
     dict(name="development environment entry follows the runtime entries", copy="v2000",
-         runtimes=RUNTIMES, registry={**EXACT, "ide": ("{CASE}\\ide", "IPS")},
-         record={**RUN, "PATH": "{CASE}\\rt\\x64;{CASE}\\ide\\IPS\\IDE\\x64;{PATH}"}),
-    dict(name="missing runtime folder, no trailer", copy="v2000", files=["xml:{CASE}\\gone"],
-         registry={}, boxes=["[Error] Runtime path not exist, path: {CASE}\\gone! "
+         registry={**EXACT, "ide": ("{RT}\\ide", "IPS")},
+         record={**RUN, "PATH": "{RT}\\rt\\x64;{RT}\\ide\\IPS\\IDE\\x64;{PATH}"}),
+    dict(name="missing runtime folder, no trailer", copy="v2000", files=["xml:{RT}\\gone"],
+         registry={}, boxes=["[Error] Runtime path not exist, path: {RT}\\gone! "
                              "icon=yes topmost=yes"]),
-    dict(name="missing runtime folder, trailer", copy="v2000-psa", files=["xml:{CASE}\\gone"],
-         registry={}, boxes=["[Error] Runtime path not exist, path: {CASE}\\gone!" + SOLUTION +
+    dict(name="missing runtime folder, trailer", copy="v2000-psa", files=["xml:{RT}\\gone"],
+         registry={}, boxes=["[Error] Runtime path not exist, path: {RT}\\gone!" + SOLUTION +
                              " icon=yes topmost=yes"]),
     dict(name="runtime folder without cvvm.dll, no trailer", copy="v2000",
-         files=["xml:{CASE}\\empty"], runtimes=["empty/"], registry={},
-         boxes=["[Error] Load library failed! dll name: cvvm.dll, runtime path:{CASE}\\empty "
+         files=["xml:{RT}\\empty"], registry={},
+         boxes=["[Error] Load library failed! dll name: cvvm.dll, runtime path:{RT}\\empty "
                 "icon=yes topmost=yes"]),
     dict(name="runtime folder without cvvm.dll, trailer", copy="v2000-psa",
-         files=["xml:{CASE}\\empty"], runtimes=["empty/"], registry={},
-         boxes=["[Error] The cvvm.dll file not exist, path: {CASE}\\empty\\cvvm.dll!" + SOLUTION +
+         files=["xml:{RT}\\empty"], registry={},
+         boxes=["[Error] The cvvm.dll file not exist, path: {RT}\\empty\\cvvm.dll!" + SOLUTION +
                 " icon=yes topmost=yes"]),
     dict(name="missing system runtime library is named", copy="v2000",
-         files=["xml:{CASE}\\empty"], runtimes=["empty/"], registry={},
+         files=["xml:{RT}\\empty"], registry={},
          env={"WINEDLLOVERRIDES": "mscoree,mshtml,vcruntime140_1,msvcp140="},
          boxes=["[Error] The program can't start because VCRUNTIME140_1.dll is missing from your"
                 " computer. icon=yes topmost=yes"]),
     dict(name="debug word anywhere selects the attached entry; exit code 7", copy="v2000",
-         files=["xml:{CASE}\\rt"], runtimes=RUNTIMES, registry={},
+         files=["xml:{RT}\\rt"], registry={},
          args=" run xCVHostAttachedDebugger", env={"STANDIN_EXIT_CODE": "7"}, exit=7,
          record={**RUN, "entry": "PD_HostAttachedTarget",
                  "arguments": "run xCVHostAttachedDebugger",
-                 "PATH": "{CASE}\\rt;{CASE}\\rt\\x64;{PATH}"}),
+                 "PATH": "{RT}\\rt;{RT}\\rt\\x64;{PATH}"}),
     dict(name="debug word in other case does not; negative exit code", copy="v2000",
-         files=["xml:{CASE}\\rt"], runtimes=RUNTIMES, registry={}, args="  cvhostattacheddebug",
+         files=["xml:{RT}\\rt"], registry={}, args="  cvhostattacheddebug",
          env={"STANDIN_EXIT_CODE": "-2"}, exit=-2,
          record={**RUN, "arguments": " cvhostattacheddebug",
-                 "PATH": "{CASE}\\rt;{CASE}\\rt\\x64;{PATH}"}),
-    dict(name="exit code beyond 8 bits", copy="v2000", files=["xml:{CASE}\\rt"],
-         runtimes=RUNTIMES, registry={}, command_line="{EXE} a  b",
+                 "PATH": "{RT}\\rt;{RT}\\rt\\x64;{PATH}"}),
+    dict(name="exit code beyond 8 bits", copy="v2000", files=["xml:{RT}\\rt"],
+         registry={}, command_line="{EXE} a  b",
          env={"STANDIN_EXIT_CODE": "300"}, exit=300,
-         record={**RUN, "arguments": "a  b", "PATH": "{CASE}\\rt;{CASE}\\rt\\x64;{PATH}"}),
+         record={**RUN, "arguments": "a  b", "PATH": "{RT}\\rt;{RT}\\rt\\x64;{PATH}"}),
     dict(name="entry not exported", copy="v2000", files=["noentries"], registry={}, exit=-1),
     dict(name="start-up notice for a value beginning with t", copy="v2000",
-         files=["xml:{CASE}\\gone"], registry={}, env={"CV_STARTUP_DEBUG": "true"},
+         files=["xml:{RT}\\gone"], registry={}, env={"CV_STARTUP_DEBUG": "true"},
          boxes=["[cv app stub] Start to run 64-bit app icon=no topmost=no",
-                "[Error] Runtime path not exist, path: {CASE}\\gone! icon=yes topmost=yes"]),
-    dict(name="no start-up notice for other values", copy="v2000", files=["xml:{CASE}\\gone"],
+                "[Error] Runtime path not exist, path: {RT}\\gone! icon=yes topmost=yes"]),
+    dict(name="no start-up notice for other values", copy="v2000", files=["xml:{RT}\\gone"],
          registry={}, env={"CV_STARTUP_DEBUG": "false"},
-         boxes=["[Error] Runtime path not exist, path: {CASE}\\gone! icon=yes topmost=yes"]),
+         boxes=["[Error] Runtime path not exist, path: {RT}\\gone! icon=yes topmost=yes"]),
 ]
 
 
@@ -253,11 +258,6 @@ def prepare(case, copies, helpers):
     if os.path.exists(xml):
         shutil.copy(xml, case["app"])
     standin = os.path.join(helpers, "cvvm.dll")
-    for folder in case.get("runtimes", []):
-        os.makedirs(os.path.join(case["dir"], folder, "x64"))
-        if not folder.endswith("/"):
-            shutil.copy(standin, os.path.join(case["dir"], folder, "cvvm.dll"))
-            shutil.copy(standin, os.path.join(case["dir"], folder, "x64", "cvvm.dll"))
     for item in case.get("files", []):
         beside = os.path.join(case["app"], "cvvm.dll")
         if item == "cvvm64":
@@ -271,6 +271,15 @@ def prepare(case, copies, helpers):
             with open(os.path.join(case["app"], "Sales.xml"), "w", newline="\r\n") as f:
                 f.write(f'<?xml version="1.0"?>\n<Application>\n  <RuntimePath>{path}'
                         "</RuntimePath>\n</Application>\n")
+
+
+def make_runtime_folders():
+    standin = os.path.join(HELPERS, "cvvm.dll")
+    os.makedirs(os.path.join(RUNTIME_FOLDERS, "empty", "x64"))
+    for folder in RUNTIMES:
+        os.makedirs(os.path.join(RUNTIME_FOLDERS, folder, "x64"))
+        shutil.copy(standin, os.path.join(RUNTIME_FOLDERS, folder, "cvvm.dll"))
+        shutil.copy(standin, os.path.join(RUNTIME_FOLDERS, folder, "x64", "cvvm.dll"))
 
 
 def run_case(case, copies, inherited, last_registry):
@@ -344,8 +353,11 @@ def main():
         print(("ok" if not failures else "FAIL") + " - packaging and resources")
         for problem in failures:
             print("    " + problem)
+        make_runtime_folders()
         last_registry = [None]
-        for index, case in enumerate(CASES):
+        # Cases with the same registry run one after another: one import for each registry.
+        for index, case in sorted(enumerate(CASES),
+                                  key=lambda c: repr(sorted(c[1].get("registry", {}).items()))):
             case["index"] = index
             problems = run_case(case, copies, inherited, last_registry)
             print(("ok" if not problems else "FAIL") + " - " + case["name"])
