@@ -97,6 +97,20 @@ def make_copies():
             shutil.copy(launcher, os.path.join(copies, name, "Sales.exe"))
         else:
             package(name, older if name == "v2000-over-v2100" else launcher, options)
+    # What package-app.exe refuses: exit code 1 for what cannot be written, 2 for usage.
+    not_an_image = os.path.join(copies, "not-an-image.exe")
+    with open(not_an_image, "w") as f:
+        f.write("text\n")
+    for options, expected in (
+            (["--launcher", win(launcher), "--output", win(os.path.join(copies, "no", "a.exe"))],
+             1),
+            (["--launcher", win(not_an_image), "--output", win(os.path.join(copies, "b.exe")),
+              "--version", "22.0.0.2000"], 1),
+            (["--launcher", win(launcher), "--output", win(os.path.join(copies, "c.exe")),
+              "--trailer", "XYZ"], 2)):
+        status, _ = wine(60, package_app, *options)
+        if status != expected:
+            failures.append(f"package-app {options}: exit {status}, expected {expected}")
     return copies, failures
 
 
