@@ -89,6 +89,11 @@ bool Fail(const std::string& copy, const char* step) {
 } // namespace
 
 bool SetStringTableEntry(const std::string& copy, uint32_t id, const std::u16string& text) {
+    // An entry's length is a 16-bit count.
+    if (text.size() > 0xFFFF) {
+        std::cerr << "package-app: a string resource holds at most 65535 UTF-16 units\n";
+        return false;
+    }
     const std::wstring file = FilePath(copy).wstring();
     const WORD blockId = static_cast<WORD>(id / 16 + 1);
     std::vector<ExistingBlock> blocks = ReadBlocks(file, blockId);
