@@ -6,24 +6,19 @@
 //               [--empty-runtime-path]                      writes <copy>.xml, empty RuntimePath
 //               [--trailer PCA|PSA]                         appends the 512-byte trailer
 //
-// The string table goes into the copy's ".win32strings" ELF section with objcopy; the XML
-// file is named like the launcher looks for it (the copy's name cut at the last '.' of its
-// file name, plus ".xml"); the trailer comes last, after objcopy has rewritten the file.
-// Any file that cannot be written ends the tool with exit code 1 and a message.
-#include <sys/wait.h>
-#include <unistd.h>
+// The string table is written the platform's way (string_table_*.cpp); the XML file is named
+// like the launcher looks for it (the copy's name cut at the last '.' of its file name, plus
+// ".xml"); the trailer comes last, after the string table has rewritten the file. Any file
+// that cannot be written ends the tool with exit code 1 and a message.
+#include "package_app.h"
 
-#include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <string>
-#include <vector>
+
+namespace package_app {
 
 namespace {
 
-constexpr const char* kSection = ".win32strings";
 constexpr uint32_t kRequiredVersionString = 1005;
 
 struct Options {
@@ -58,31 +53,10 @@ std::u16string Utf16(const std::string& utf8) {
     return out;
 }
 
-void PutLe32(std::string& bytes, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        bytes += static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-int Run(const std::vector<std::string>& args) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        std::vector<char*> argv;
-        for (const auto& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) < 0)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // Writes bytes to a file (truncated or appended to); false, with a message, when the file
 // cannot be opened or the bytes do not all arrive.
 bool WriteFile(const std::string& file, const std::string& bytes, std::ios::openmode mode) {
-    std::ofstream out(file, std::ios::binary | std::ios::out | mode);
+    std::ofstream out(FilePath(file), std::ios::binary | std::ios::out | mode);
     out << bytes;
     out.close();
     if (!out)
@@ -96,41 +70,27 @@ bool RepresentableInXml(const std::string& text) {
     return text.find_first_of("<>&\"") == std::string::npos;
 }
 
-bool SetRequiredVersion(const Options& o) {
-    std::string table;
-    const std::u16string text = Utf16(o.version);
-    PutLe32(table, kRequiredVersionString);
-    PutLe32(table, static_cast<uint32_t>(text.size()));
-    for (const char16_t c : text) {
-        table += static_cast<char>(c & 0xFF);
-        table += static_cast<char>(c >> 8);
-    }
-    const std::string tableFile = o.output + ".strings.tmp";
-    if (!WriteFile(tableFile, table, std::ios::trunc))
-        return false;
-    const std::string section = std::string(kSection);
-    // Replaces any table the copy already has.
-    const bool ok = Run({"objcopy", "--remove-section=" + section, o.output}) == 0 &&
-                    Run({"objcopy", "--add-section", section + "=" + tableFile, o.output}) == 0;
-    std::filesystem::remove(tableFile);
-    return ok;
+// The last separator of a file name: '/' everywhere, '\' too on Windows, where both separate.
+size_t LastSeparator(const std::string& file) {
+    const bool backslashSeparates = std::filesystem::path::preferred_separator == '\\';
+    return file.find_last_of(backslashSeparates ? "/\\" : "/");
 }
 
 std::string XmlFileName(const std::string& copy) {
-    const size_t slash = copy.rfind('/');
+    const size_t separator = LastSeparator(copy);
     const size_t dot = copy.rfind('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+    if (dot != std::string::npos && (separator == std::string::npos || dot > separator))
         return copy.substr(0, dot) + ".xml";
     return copy + ".xml";
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int PackageApp(const std::vector<std::string>& args) {
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto next = [&]() -> std::string { return i + 1 < args.size() ? args[++i] : ""; };
         if (arg == "--launcher")
             o.launcher = next();
         else if (arg == "--output")
@@ -157,13 +117,13 @@ int main(int argc, char** argv) {
     }
 
     std::error_code error;
-    std::filesystem::copy_file(o.launcher, o.output,
+    std::filesystem::copy_file(FilePath(o.launcher), FilePath(o.output),
                                std::filesystem::copy_options::overwrite_existing, error);
     if (error) {
         std::cerr << "package-app: cannot copy " << o.launcher << ": " << error.message() << "\n";
         return 1;
     }
-    if (o.hasVersion && !SetRequiredVersion(o)) {
+    if (o.hasVersion && !SetStringTableEntry(o.output, kRequiredVersionString, Utf16(o.version))) {
         std::cerr << "package-app: cannot set the required version of " << o.output << "\n";
         return 1;
     }
@@ -180,7 +140,7 @@ int main(int argc, char** argv) {
         if (!WriteFile(o.output, trailer, std::ios::app))
             return 1;
     }
-    std::filesystem::permissions(o.output,
+    std::filesystem::permissions(FilePath(o.output),
                                  std::filesystem::perms::owner_exec |
                                      std::filesystem::perms::group_exec |
                                      std::filesystem::perms::others_exec,
@@ -192,3 +152,5 @@ int main(int argc, char** argv) {
     }
     return 0;
 }
+
+} // namespace package_app

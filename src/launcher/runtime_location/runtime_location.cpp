@@ -26,6 +26,9 @@ constexpr UINT kRequiredVersionString = 1005;
 // would count as above an empty one.
 bool LoadRequiredVersion(HINSTANCE instance, WCHAR* version) {
     WCHAR loaded[kVersionUnits + 1] = {};
+    // LoadStringW reports an empty entry of an existing string block by returning 0 without
+    // setting an error: cleared first, the error then tells it from an unreadable file.
+    SetLastError(ERROR_SUCCESS);
     const int length = LoadStringW(instance, kRequiredVersionString, loaded, kVersionUnits + 1);
     if (length > 0 && static_cast<size_t>(length) < kVersionUnits) {
         wcscpy_s(version, kVersionUnits, loaded);
@@ -36,6 +39,7 @@ bool LoadRequiredVersion(HINSTANCE instance, WCHAR* version) {
         return false;
     }
     switch (GetLastError()) {
+    case ERROR_SUCCESS:
     case ERROR_RESOURCE_DATA_NOT_FOUND:
     case ERROR_RESOURCE_TYPE_NOT_FOUND:
     case ERROR_RESOURCE_NAME_NOT_FOUND:
