@@ -132,8 +132,9 @@ void Configure(const Job& job, msvc::ISmtpClient* client, msvc::IMimeMessage* me
         client->SetBearerToken(Wide(Value(job, "token")).c_str());
     if (job.count("proxy")) {
         const auto parts = Split(Value(job, "proxy")); // host|port|kind
-        Report("set_proxy", client->SetProxy(Wide(parts.at(0)).c_str(), std::atoi(parts.at(1).c_str()),
-                                             std::atoi(parts.at(2).c_str()), L"", L""));
+        Report("set_proxy",
+               client->SetProxy(Wide(parts.at(0)).c_str(), std::atoi(parts.at(1).c_str()),
+                                std::atoi(parts.at(2).c_str()), L"", L""));
     }
     if (job.count("log"))
         client->SetLogFile(Wide(Value(job, "log")).c_str(), false);
