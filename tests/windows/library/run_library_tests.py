@@ -195,7 +195,7 @@ def sent(case, report, envelope_checks=None):
 
 
 def case_plain(case):
-    message = sent(case, case.run(base_job(case.server(), log="")))
+    message = sent(case, case.run(base_job(case.server())))
     case.check(decoded_subject(message) == "Hello from Wine", "subject")
     body = text_part(message) or ""
     case.check(body.startswith("First line\r\nSecond line") or
