@@ -204,6 +204,7 @@ int wmain(int argc, wchar_t** argv) {
     createClient()->DeletingDestructor(1);
     createMessage()->DeletingDestructor(1);
 
+    Report("ansi_code_page", GetACP());
     msvc::ISmtpClient* client = createClient();
     msvc::IMimeMessage* message = createMessage();
     Callback callback;
