@@ -18,6 +18,33 @@
 #define LARKMAIL_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
+// Slot 0 of every operation table. Hosts on x86-64 Windows are built with MSVC, which gives a
+// virtual destructor one slot: its deleting destructor, taking flags (bit 0: free the memory)
+// and returning the object. g++ for mingw gives a virtual destructor two slots, which would
+// move every later operation by one. Under that compiler slot 0 is therefore an ordinary
+// virtual function of the deleting destructor's signature, and the C++ destructor's slots go
+// after the fixed operations, where no host looks. Elsewhere slot 0 is the virtual destructor.
+#if defined(_WIN32) && !defined(_MSC_VER)
+#define LARKMAIL_TABLE_BEGIN(Interface)                                                            \
+public:                                                                                            \
+    virtual void* DeletingDestructor(unsigned int flags) {                                         \
+        if (flags & 1u) {                                                                          \
+            delete this;                                                                           \
+        } else {                                                                                   \
+            this->~Interface();                                                                    \
+        }                                                                                          \
+        return this;                                                                               \
+    }
+#define LARKMAIL_TABLE_END(Interface)                                                              \
+public:                                                                                            \
+    virtual ~Interface() {}
+#else
+#define LARKMAIL_TABLE_BEGIN(Interface)                                                            \
+public:                                                                                            \
+    virtual ~Interface() {}
+#define LARKMAIL_TABLE_END(Interface)
+#endif
+
 namespace SMTPClientNS {
 
 // One UTF-16 code unit: 16 bits on every platform.
@@ -113,8 +140,9 @@ const int PROXY_VALUE_BUFFER_SIZE = 256;
 // One e-mail. Indexes are 1-based; "Add" operations return the new count or -1.
 // Returned strings are never null and stay valid until that field or list changes.
 class IMimeMessage {
+    LARKMAIL_TABLE_BEGIN(IMimeMessage)
+
 public:
-    virtual ~IMimeMessage() {}
     virtual int Clear(MimeClearTarget target) = 0;
     virtual void Release() = 0;
     virtual int AddRecipient(const WideChar* address, const WideChar* name) = 0;
@@ -146,19 +174,25 @@ public:
     virtual const WideChar* GetHtmlBody() = 0;
     virtual void SetTextBody(const WideChar* text) = 0;
     virtual const WideChar* GetTextBody() = 0;
+
+    LARKMAIL_TABLE_END(IMimeMessage)
 };
 
 // Implemented by the host: told when an asynchronous send has ended.
 class ISendCallback {
+    LARKMAIL_TABLE_BEGIN(ISendCallback)
+
 public:
-    virtual ~ISendCallback() {}
     virtual void OnSendComplete(int taskId, int result, const WideChar* message) = 0;
+
+    LARKMAIL_TABLE_END(ISendCallback)
 };
 
 // An SMTP client. Result codes are the public codes above.
 class ISmtpClient {
+    LARKMAIL_TABLE_BEGIN(ISmtpClient)
+
 public:
-    virtual ~ISmtpClient() {}
     virtual int Send() = 0;
     virtual int SendAsync() = 0;
     virtual int CancelAsync(int taskId) = 0;
@@ -197,6 +231,8 @@ public:
     virtual void Release() = 0;
     virtual void SetMimeMessage(IMimeMessage* message) = 0;
     virtual IMimeMessage* GetMimeMessage() = 0;
+
+    LARKMAIL_TABLE_END(ISmtpClient)
 };
 
 } // namespace SMTPClientNS

@@ -1,0 +1,382 @@
+#!/usr/bin/python3
+"""Sends mail through Larkmail.dll under Wine and checks what arrived.
+
+Each case writes a job file for larkmail-wine-host.exe (a host laid out as an MSVC host sees
+the library), starts the peers it needs on 127.0.0.1 (tests/support/smtp_server.py, microsocks),
+runs the host with scripts/wine-run and checks the host's report and the stored messages.
+
+    run_library_tests.py BUILD_WINDOWS_DIR [CASE...]
+
+Exit status 0 when every case passed.
+"""
+
+import email
+import email.header
+import email.policy
+import glob
+import json
+import os
+import re
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.abspath(os.path.join(HERE, "..", "..", ".."))
+SMTP_SERVER = os.path.join(ROOT, "tests", "support", "smtp_server.py")
+WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")
+
+# A 1x1 PNG for attachments and inline images.
+PNG = bytes.fromhex(
+    "89504e470d0a1a0a0000000d49484452000000010000000108060000001f15c489"
+    "0000000d4944415478da63f8cfc0f01f0005000201a3b8f1b80000000049454e44ae426082")
+
+
+def windows_path(path):
+    """The path under Wine's drive Z:, which maps the Unix root."""
+    return "Z:" + path.replace("/", "\\")
+
+
+def failure_texts(language):
+    """The failure texts of one language, read from the library's table."""
+    with open(os.path.join(ROOT, "src", "larkmail", "results", "result_texts.cpp"),
+              encoding="utf-8") as source:
+        text = source.read()
+    block = text[text.index("k%s[kFailureTextCount]" % language):]
+    block = block[:block.index("};")]
+    return re.findall(r'TEXT\("((?:[^"\\]|\\.)*)"\)', block)
+
+
+class Peer:
+    """One child process on 127.0.0.1 that reports or is given its port."""
+
+    def __init__(self, argv, port=None):
+        self.process = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        stderr=subprocess.DEVNULL)
+        if port is None:
+            line = self.process.stdout.readline().decode()
+            if not line.startswith("PORT "):
+                raise RuntimeError("peer did not report its port: %r" % line)
+            port = int(line.split()[1])
+        else:
+            deadline = time.time() + 10
+            while time.time() < deadline:
+                try:
+                    socket.create_connection(("127.0.0.1", port), 0.5).close()
+                    break
+                except OSError:
+                    time.sleep(0.1)
+        self.port = port
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+class Case:
+    """The folder, peers and host run of one case."""
+
+    def __init__(self, build, folder, name):
+        self.build = build
+        self.folder = os.path.join(folder, name)
+        self.store = os.path.join(self.folder, "store")
+        os.makedirs(self.store)
+        self.peers = []
+        self.failures = []
+
+    def server(self, *options):
+        peer = Peer(["/usr/bin/python3", SMTP_SERVER, "--store", self.store,
+                     "--exit-with-stdin"] + list(options))
+        self.peers.append(peer)
+        return peer.port
+
+    def socks(self):
+        port = free_port()
+        peer = Peer(["/usr/bin/microsocks", "-i", "127.0.0.1", "-p", str(port)], port)
+        self.peers.append(peer)
+        return port
+
+    def file(self, name, data):
+        path = os.path.join(self.folder, name)
+        with open(path, "wb") as out:
+            out.write(data)
+        return path
+
+    def run(self, job, environment=None, seconds=90):
+        """Runs the host on the job (list of key, value) and returns its report."""
+        job_file = self.file("job.txt", "".join(
+            "%s=%s\n" % (key, value) for key, value in job).encode("utf-8"))
+        out = os.path.join(self.folder, "host.out")
+        err = os.path.join(self.folder, "host.err")
+        env = dict(os.environ)
+        env.update(environment or {})
+        host = os.path.join(self.build, "tests", "larkmail-wine-host.exe")
+        status = subprocess.call([WINE_RUN, str(seconds), out, err, host, windows_path(job_file)],
+                                 env=env)
+        with open(out, encoding="utf-8", errors="replace") as report_file:
+            lines = report_file.read().splitlines()
+        report = {}
+        for line in lines:
+            key, _, value = line.partition("=")
+            report.setdefault(key, []).append(value)
+        self.check(status == 0, "host exit status %d, output %r" % (status, lines))
+        self.check(report.get("table") == ["ok"], "operation tables answered wrongly")
+        self.check(report.get("done") == ["1"], "host did not finish")
+        return report
+
+    def messages(self):
+        """The stored messages, parsed, with their envelopes."""
+        found = []
+        for path in sorted(glob.glob(os.path.join(self.store, "*.json"))):
+            with open(path, encoding="utf-8") as envelope_file:
+                envelope = json.load(envelope_file)
+            with open(path[:-len(".json")] + ".eml", "rb") as eml:
+                message = email.message_from_bytes(eml.read(), policy=email.policy.compat32)
+            found.append((envelope, message))
+        return found
+
+    def check(self, condition, text):
+        if not condition:
+            self.failures.append(text)
+        return condition
+
+    def one_message(self):
+        found = self.messages()
+        self.check(len(found) == 1, "expected one message, got %d" % len(found))
+        return found[0] if found else ({}, email.message_from_string(""))
+
+    def stop(self):
+        for peer in self.peers:
+            peer.stop()
+
+
+def base_job(port, **extra):
+    job = [("host", "127.0.0.1"), ("port", port), ("from", "sender@example.org|Sender"),
+           ("to", "rcpt@example.org|Recipient"), ("subject", "Hello from Wine"),
+           ("text", "First line\\nSecond line")]
+    job += list(extra.items())
+    return job
+
+
+def decoded_subject(message):
+    return str(email.header.make_header(email.header.decode_header(message["Subject"])))
+
+
+def text_part(message):
+    for part in message.walk():
+        if part.get_content_type() == "text/plain":
+            return part.get_payload(decode=True).decode(part.get_content_charset() or "ascii")
+    return None
+
+
+def sent(case, report, envelope_checks=None):
+    case.check(report.get("result") == ["1"], "Send returned %r" % report.get("result"))
+    case.check(report.get("last_result") == ["0"], "GetLastResult %r" % report.get("last_result"))
+    envelope, message = case.one_message()
+    case.check(envelope.get("mail_from") == "sender@example.org", "envelope sender")
+    case.check(envelope.get("rcpt_tos") == ["rcpt@example.org"], "envelope recipients")
+    for key, value in (envelope_checks or {}).items():
+        case.check(envelope.get(key) == value, "%s is %r" % (key, envelope.get(key)))
+    return message
+
+
+def case_plain(case):
+    report = case.run(base_job(case.server()))
+    # The code page in which credentials and host names reach libcurl (docs/windows.md).
+    case.check(report.get("ansi_code_page") == ["1252"],
+               "ANSI code page %r" % report.get("ansi_code_page"))
+    message = sent(case, report)
+    case.check(decoded_subject(message) == "Hello from Wine", "subject")
+    body = text_part(message) or ""
+    case.check(body.startswith("First line\r\nSecond line") or
+               body.startswith("First line\nSecond line"), "text body %r" % body)
+    case.check(message["From"] and "sender@example.org" in message["From"], "From header")
+
+
+def case_starttls(case):
+    cert, key = make_certificate(case)
+    port = case.server("--cert", cert, "--key", key, "--require-tls")
+    sent(case, case.run(base_job(port, tls="1", verify="0")), {"tls": True})
+
+
+def case_auth(case):
+    cert, key = make_certificate(case)
+    port = case.server("--cert", cert, "--key", key, "--user", "wineuser",
+                       "--password", "s3cret pass")
+    sent(case, case.run(base_job(port, tls="1", user="wineuser", password="s3cret pass")),
+         {"auth_user": "wineuser", "tls": True})
+
+
+def case_auth_refused(case):
+    cert, key = make_certificate(case)
+    port = case.server("--cert", cert, "--key", key, "--user", "wineuser", "--password", "right")
+    report = case.run(base_job(port, tls="1", user="wineuser", password="wrong"))
+    case.check(report.get("result") == ["-12"], "Send returned %r" % report.get("result"))
+    case.check(not case.messages(), "a message arrived without login")
+
+
+def case_xoauth2(case):
+    cert, key = make_certificate(case)
+    port = case.server("--cert", cert, "--key", key, "--xoauth2-token", "tok-123")
+    sent(case, case.run(base_job(port, tls="1", user="oauth@example.org", token="tok-123")),
+         {"auth_user": "oauth@example.org"})
+
+
+def case_socks5(case):
+    port = case.server()
+    proxy = case.socks()
+    report = case.run(base_job(port, proxy="127.0.0.1|%d|2" % proxy))
+    case.check(report.get("set_proxy") == ["1"], "SetProxy returned %r" % report.get("set_proxy"))
+    sent(case, report)
+
+
+def case_socks5_unreachable(case):
+    # Proxy port with nobody listening: the send fails (libcurl reports the failed connection)
+    # and the server sees nothing, so the proxy setting was used.
+    port = case.server()
+    report = case.run(base_job(port, proxy="127.0.0.1|%d|2" % free_port()))
+    case.check(report.get("result") == ["-5"], "Send returned %r" % report.get("result"))
+    case.check(not case.messages(), "a message arrived without the proxy")
+
+
+def case_attachments(case):
+    document = case.file("report.txt", b"attached text\r\n")
+    image = case.file("picture.png", PNG)
+    port = case.server()
+    job = base_job(port, html='<p>Look: <img src="cid:pic1"></p>')
+    job += [("attach", windows_path(document)), ("inline", windows_path(image) + "|pic1")]
+    message = sent(case, case.run(job))
+    parts = {part.get_content_type(): part for part in message.walk()}
+    case.check("multipart/related" in parts, "no multipart/related for the inline image")
+    case.check("text/html" in parts, "no HTML part")
+    attachment = [p for p in message.walk() if p.get_filename() == "report.txt"]
+    case.check(attachment and attachment[0].get_payload(decode=True) == b"attached text\r\n",
+               "attachment missing or changed")
+    images = [p for p in message.walk() if p.get_content_type() == "image/png"]
+    case.check(images and images[0].get_payload(decode=True) == PNG, "inline image changed")
+    case.check(images and (images[0].get("Content-ID") or "").strip("<>") == "pic1",
+               "inline image Content-ID")
+
+
+def case_subject_charsets(case):
+    port = case.server()
+    for charset, subject in (("utf-8", "Grüße aus Köln – 日本"),
+                             ("iso-8859-1", "Grüße aus Köln, ½ €uro")):
+        expected = subject.encode(charset, "ignore").decode(charset)
+        before = len(case.messages())
+        job = [item for item in base_job(port) if item[0] != "subject"]
+        report = case.run(job + [("subject", subject), ("charset", charset)])
+        case.check(report.get("result") == ["1"], "%s: Send returned %r" % (charset, report.get("result")))
+        found = case.messages()
+        if case.check(len(found) == before + 1, "%s: no message" % charset):
+            message = found[-1][1]
+            got = decoded_subject(message)
+            case.check(got == expected, "%s: subject %r, expected %r" % (charset, got, expected))
+            case.check(charset in message["Subject"].lower(), "%s: encoded word charset" % charset)
+
+
+def case_send_log(case):
+    port = case.server()
+    log = os.path.join(case.folder, "send.log")
+    sent(case, case.run(base_job(port, log=windows_path(log))))
+    if case.check(os.path.isfile(log), "no send log"):
+        with open(log, "rb") as log_file:
+            text = log_file.read().decode("latin-1")
+        case.check("MAIL FROM" in text and "250" in text, "send log lacks the dialogue")
+
+
+def case_result_languages(case):
+    closed = free_port()
+    for language, table in (("en", "English"), ("ja", "Japanese")):
+        report = case.run([("port", closed), ("to", "rcpt@example.org"), ("subject", "x"),
+                           ("mode", "async")], {"LARKMAIL_LANGUAGE": language})
+        expected = "1|-5|%s|main" % failure_texts(table)[4]
+        case.check(report.get("completion") == [expected],
+                   "%s: completion %r, expected %r" % (language, report.get("completion"), expected))
+
+
+def case_async(case):
+    port = case.server()
+    report = case.run(base_job(port, mode="async"))
+    case.check(report.get("task") == ["1"], "SendAsync returned %r" % report.get("task"))
+    case.check(report.get("completion") == ["1|1||main"],
+               "completion %r (the host's thread, through its message loop)" % report.get("completion"))
+    case.one_message()
+
+
+def case_cancel(case):
+    port = case.server("--never-greet")
+    report = case.run(base_job(port, mode="cancel"), {"LARKMAIL_RESPONSE_TIMEOUT": "2"})
+    case.check(report.get("task") == ["1", "2", "3"], "task ids %r" % report.get("task"))
+    case.check(report.get("cancel_2") == ["1"], "CancelAsync(2) %r" % report.get("cancel_2"))
+    case.check(report.get("cancel_2_again") == ["-1"], "second CancelAsync(2)")
+    case.check(report.get("cancel_all") == ["1"], "CancelAsync(0) did not remove task 3")
+    completion = (report.get("completion") or [""])
+    case.check(len(completion) == 1 and completion[0].startswith("1|-"),
+               "completions %r: only task 1, failed" % completion)
+
+
+def make_certificate(case):
+    cert = os.path.join(case.folder, "cert.pem")
+    key = os.path.join(case.folder, "key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                    "ec_paramgen_curve:prime256v1", "-nodes", "-days", "2", "-subj",
+                    "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1",
+                    "-keyout", key, "-out", cert], check=True, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL)
+    return cert, key
+
+
+CASES = [(name[len("case_"):], function) for name, function in globals().items()
+         if name.startswith("case_")]
+
+
+def main(argv):
+    if len(argv) < 2:
+        print(__doc__)
+        return 2
+    build = os.path.abspath(argv[1])
+    chosen = set(argv[2:])
+    folder = tempfile.mkdtemp(prefix="larkmail-wine-")
+    failed = 0
+    try:
+        for name, function in CASES:
+            if chosen and name not in chosen:
+                continue
+            case = Case(build, folder, name)
+            start = time.time()
+            try:
+                function(case)
+            except Exception as error:  # a broken case is a failed case, the others still run
+                case.failures.append("%s: %s" % (type(error).__name__, error))
+            finally:
+                case.stop()
+            status = "ok" if not case.failures else "FAILED"
+            print("wine library %-22s %s (%.1f s)" % (name, status, time.time() - start))
+            for failure in case.failures:
+                print("    " + failure)
+            failed += bool(case.failures)
+    finally:
+        if failed:
+            print("case folders kept in " + folder)
+        else:
+            shutil.rmtree(folder, ignore_errors=True)
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
