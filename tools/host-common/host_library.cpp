@@ -50,7 +50,10 @@ std::string LibraryBesideProgram() {
         if (slash != std::string::npos)
             folder = path.substr(0, slash);
     }
-    return folder + "/libLarkmail.so";
+    // In the build folder the library lies beside the program. An installed program finds it
+    // by its SONAME through its own run path (the library folder), where dlopen looks too.
+    const std::string beside = folder + "/" LARKMAIL_SONAME;
+    return access(beside.c_str(), F_OK) == 0 ? beside : std::string(LARKMAIL_SONAME);
 }
 
 } // namespace larkhost

@@ -34,7 +34,8 @@ private:
     std::string error_;
 };
 
-// The library file beside the running program (for tools installed next to it).
+// The library file beside the running program (in the build folder), else its SONAME, which
+// dlopen resolves through the program's run path (an installed tool's ../lib) and the system.
 std::string LibraryBesideProgram();
 
 } // namespace larkhost
