@@ -38,8 +38,7 @@ file(RELATIVE_PATH _larkmail_bin_to_lib
 set_target_properties(larkmail-send PROPERTIES INSTALL_RPATH "$ORIGIN/${_larkmail_bin_to_lib}")
 
 install(TARGETS Larkmail win32compat EXPORT LarkmailTargets
-        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/include/larkmail/larkmail.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/larkmail)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/compat/win32/include/

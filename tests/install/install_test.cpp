@@ -95,9 +95,11 @@ TEST_F(InstalledTree, FilesHaveVersionedNamesAndNoRunPathIntoTheBuild) {
     }
 
     // Development link -> SONAME -> the file with the full version.
-    EXPECT_EQ("libLarkmail.so.1", fs::read_symlink(Installed(kLib + "/libLarkmail.so")));
-    EXPECT_EQ("libLarkmail.so.1.0.0", fs::read_symlink(Installed(kLib + "/libLarkmail.so.1")));
-    EXPECT_EQ("libwin32compat.so.1", fs::read_symlink(Installed(kLib + "/libwin32compat.so")));
+    EXPECT_EQ("libLarkmail.so.1", fs::read_symlink(Installed(kLib + "/libLarkmail.so")).string());
+    EXPECT_EQ("libLarkmail.so.1.0.0",
+              fs::read_symlink(Installed(kLib + "/libLarkmail.so.1")).string());
+    EXPECT_EQ("libwin32compat.so.1",
+              fs::read_symlink(Installed(kLib + "/libwin32compat.so")).string());
     for (const std::string& file :
          {std::string(INSTALL_INCLUDEDIR) + "/larkmail/larkmail.h",
           std::string(INSTALL_INCLUDEDIR) + "/larkmail/win32compat/windows.h",
