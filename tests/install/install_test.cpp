@@ -87,8 +87,9 @@ TEST_F(InstalledTree, FilesHaveVersionedNamesAndNoRunPathIntoTheBuild) {
     for (const Binary& b : binaries) {
         const ProcessResult readelf = Shell("readelf -d " + Quote(Installed(b.file)));
         ASSERT_EQ(0, readelf.exitCode) << b.file << ": " << readelf.output;
-        if (b.soname)
+        if (b.soname) {
             EXPECT_EQ(b.soname, DynamicEntry(readelf.output, "SONAME")) << b.file;
+        }
         EXPECT_EQ(b.runpath, DynamicEntry(readelf.output, "RUNPATH")) << b.file;
         EXPECT_EQ("", DynamicEntry(readelf.output, "RPATH")) << b.file;
         EXPECT_EQ(std::string::npos, readelf.output.find(BUILD_DIR)) << b.file;
@@ -138,8 +139,8 @@ TEST_F(InstalledTree, ProgramsBuiltAgainstThePrefixSend) {
          Quote(Work("cmake/cmake_consumer")) + " " + std::to_string(plain.port()), plain,
          "cmake@example.org"},
         {"pkg-config consumer, synchronous send",
-         "PKG_CONFIG_PATH=" + Quote(Installed(kLib + "/pkgconfig")) + " " + Quote(CXX_COMPILER) +
-             " " + flags + " " + Quote(CONSUMERS_DIR "/pkg-config/main.cpp") +
+         "export PKG_CONFIG_PATH=" + Quote(Installed(kLib + "/pkgconfig")) + "; " +
+             Quote(CXX_COMPILER) + " " + flags + " " + Quote(CONSUMERS_DIR "/pkg-config/main.cpp") +
              " $(pkg-config --cflags --libs larkmail) -o " + Quote(Work("pkg_config_consumer")),
          libraryPath + Quote(Work("pkg_config_consumer")) + " " + std::to_string(plain.port()),
          plain, "pkg-config@example.org"},
