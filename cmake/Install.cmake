@@ -31,11 +31,9 @@ target_include_directories(Larkmail INTERFACE
   $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 
-# larkmail-send links the platform layer and loads the library by its SONAME, both from the
-# library folder seen from the program's own folder.
-file(RELATIVE_PATH _larkmail_bin_to_lib
-     ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR})
-set_target_properties(larkmail-send PROPERTIES INSTALL_RPATH "$ORIGIN/${_larkmail_bin_to_lib}")
+# larkmail-send links the platform layer from the library folder seen from its own folder
+# (and loads the library from there, see tools/host-common).
+set_target_properties(larkmail-send PROPERTIES INSTALL_RPATH "$ORIGIN/${LARKMAIL_BIN_TO_LIB}")
 
 install(TARGETS Larkmail win32compat EXPORT LarkmailTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})

@@ -34,8 +34,8 @@ private:
     std::string error_;
 };
 
-// The library file beside the running program (in the build folder), else its SONAME, which
-// dlopen resolves through the program's run path (an installed tool's ../lib) and the system.
+// The library file beside the running program (build folder), else in the library folder of
+// an installed program (../lib), else its SONAME for the dynamic loader's own search.
 std::string LibraryBesideProgram();
 
 } // namespace larkhost
