@@ -50,7 +50,16 @@ std::string LibraryBesideProgram() {
         if (slash != std::string::npos)
             folder = path.substr(0, slash);
     }
-    return folder + "/libLarkmail.so";
+    // In the build folder the library lies beside the program; an installed program finds it
+    // in the installed library folder. The path is named in full: dlopen would search the
+    // run path of its caller, which is not this program when dlopen is intercepted (ASan).
+    // Elsewhere the dynamic loader looks for it by its SONAME.
+    for (const std::string& candidate :
+         {folder + "/" LARKMAIL_SONAME, folder + "/" LARKMAIL_BIN_TO_LIB "/" LARKMAIL_SONAME}) {
+        if (access(candidate.c_str(), F_OK) == 0)
+            return candidate;
+    }
+    return LARKMAIL_SONAME;
 }
 
 } // namespace larkhost

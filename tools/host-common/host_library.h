@@ -34,7 +34,8 @@ private:
     std::string error_;
 };
 
-// The library file beside the running program (for tools installed next to it).
+// The library file beside the running program (build folder), else in the library folder of
+// an installed program (../lib), else its SONAME for the dynamic loader's own search.
 std::string LibraryBesideProgram();
 
 } // namespace larkhost
