@@ -14,16 +14,21 @@ int CSmtpClientWrapper::Send() {
     std::lock_guard<std::recursive_mutex> traced(TraceLock());
     lastResult_ = lastInternalResult_ = -1;
     // The previous send's handles live until now, so that its outcome stays inspectable.
-    RenewTracedTransfer(transfer_);
+    RenewTracedTransfer(transfer_, connections_);
     ResetLog(messageList_, traceList_);
     lastResult_ = lastInternalResult_ = ApplySendOptions(transfer_, this);
     if (lastResult_ == 0) {
+        // A send refused before connecting leaves the kept connection as it is.
+        connections_.Attach(transfer_.handle, ConnectionSettings(this));
         lastResult_ = lastInternalResult_ = PerformTransfer(transfer_);
         if (!logPath_.empty())
             WriteLogFile();
-        // A failed transfer goes at once: nothing may talk to that peer again.
-        if (lastInternalResult_ != 0)
+        // A failed transfer goes at once with its connection: nothing may talk to that peer
+        // again, and the next send starts on a new connection.
+        if (lastInternalResult_ != 0) {
             FreeTransfer(transfer_);
+            connections_.Close();
+        }
         if (lastResult_ < 0)
             return lastResult_;
     }

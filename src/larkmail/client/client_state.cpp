@@ -37,6 +37,8 @@ CSmtpClientWrapper::CSmtpClientWrapper() = default;
 
 CSmtpClientWrapper::~CSmtpClientWrapper() {
     FreeTransfer(transfer_);
+    // Ends the kept connection with QUIT; the handle that used it is gone.
+    connections_.Close();
     // The line lists, strings and the worker are released by their own destructors, in
     // reverse order of declaration: lists and strings first, the worker last.
 }

@@ -53,6 +53,17 @@ CURLcode ApplyProxy(CURL* handle, ISmtpClient* client) {
     return CURLE_OK;
 }
 
+// The proxy values that decide the connection, separated by NUL.
+std::string ProxySettings(ISmtpClient* client) {
+    std::string settings;
+    for (int which : {PROXY_VALUE_HOST, PROXY_VALUE_PORT, PROXY_VALUE_KIND, PROXY_VALUE_USER,
+                      PROXY_VALUE_PASSWORD}) {
+        settings += ProxyValue(client, which);
+        settings += '\0';
+    }
+    return settings;
+}
+
 // Every wait of the transfer is bounded: the connection set-up (connect, SOCKS handshake,
 // greeting, STARTTLS, AUTH) by the client's connect time-out when it is above 0, else by the
 // response time-out; each later answer by the response time-out; the upload of the message
@@ -155,6 +166,28 @@ int ApplyConnectionOptions(CURL* handle, ISmtpClient* client) {
     }
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYSTATUS, client->GetVerifyStatus() ? 1L : 0L);
     return 0;
+}
+
+std::string ConnectionSettings(ISmtpClient* client) {
+    if (!client)
+        return std::string();
+    // Values are separated by NUL, which none of them can contain.
+    std::string settings;
+    auto add = [&settings](const std::string& value) {
+        settings += value;
+        settings += '\0';
+    };
+    add(AnsiText(client->GetHost()));
+    add(std::to_string(client->GetPort()));
+    add(AnsiText(client->GetUser()));
+    add(AnsiText(client->GetPassword()));
+    add(AnsiText(client->GetBearerToken()));
+    add(client->GetUseTls() ? "tls" : "plain");
+    add(std::to_string(client->GetTlsVersion()));
+    add(client->GetVerifyPeer() != 0 ? "verify" : "trust");
+    add(client->GetVerifyStatus() ? "status" : "no-status");
+    add(client->IsProxyEnabled() ? ProxySettings(client) : "direct");
+    return settings;
 }
 
 int ApplySendOptions(TransferSet& transfer, ISmtpClient* client) {

@@ -1,6 +1,8 @@
 #include "transfer/synchronous_send.h"
 
 #include "log/send_log.h"
+#include "platform/connection_drop.h"
+#include "platform/connection_probe.h"
 
 namespace SMTPClientNS {
 
@@ -12,8 +14,15 @@ const char kTextMode = 1;
 
 } // namespace
 
-void RenewTracedTransfer(TransferSet& transfer) {
+void RenewTracedTransfer(TransferSet& transfer, ConnectionCache& connections) {
+    // Asked through the handle that used the connection last, while it still exists. Shut down
+    // first, the stale connection's QUIT fails at once instead of waiting for the peer.
+    const bool stale = !IsConnectionQuiet(transfer.handle);
+    if (stale)
+        DropConnection(transfer.handle);
     FreeTransfer(transfer);
+    if (stale)
+        connections.Close();
     CreateTransfer(transfer);
     if (!transfer.handle)
         return;
