@@ -3,6 +3,8 @@
 #include "library_objects.h"
 #include "smtp_peer.h"
 #include "socks_proxy.h"
+#include "temp_dir.h"
+#include "utf16.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +23,7 @@ using testsupport::SmtpPeer;
 using testsupport::SmtpPeerOptions;
 using testsupport::SocksProxy;
 using testsupport::TestCertificate;
+using testsupport::Utf16;
 
 namespace {
 
@@ -294,5 +297,52 @@ INSTANTIATE_TEST_SUITE_P(Settings, ConnectionReuse, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<ReuseCase>& info) {
                              return std::string(info.param.name);
                          });
+
+// The log of a send over a kept connection holds that send's dialogue and nothing of the one
+// before: no greeting, EHLO, STARTTLS or AUTH (the connection has them behind it), libcurl's
+// note that it reused the connection, then MAIL FROM to the summary.
+TEST(ConnectionReuseLog, EachSendLogsItsOwnDialogue) {
+    SmtpPeerOptions options;
+    options.certFile = TestCertificate().certFile;
+    options.keyFile = TestCertificate().keyFile;
+    options.requireTls = true;
+    options.user = "ann";
+    options.password = "s3cret";
+    SmtpPeer peer(options);
+    testsupport::TempDir folder;
+    const std::string log = folder.file("send.log");
+    testsupport::LocalSender sender(u"127.0.0.1", peer.port(), u"first body");
+    sender.client->SetUseTls(true);
+    sender.client->SetUser(u"ann");
+    sender.client->SetPassword(u"s3cret");
+    sender.client->SetLogFile(Utf16(log).c_str(), false);
+
+    struct Expectation {
+        const char16_t* body;
+        std::vector<std::string> present;
+        std::vector<std::string> absent;
+    };
+    const Expectation sends[] = {
+        {u"first body",
+         {"S: 220 ", "C: EHLO ", "C: STARTTLS", "C: AUTH ", "C: first body\n"},
+         {"Re-using existing connection"}},
+        {u"second body",
+         {"Re-using existing connection", "C: MAIL FROM:<sender@example.org>", "C: second body\n",
+          "Email sent successfully!"},
+         {"S: 220 ", "C: EHLO ", "C: STARTTLS", "C: AUTH ", "first body"}},
+    };
+    for (const Expectation& send : sends) {
+        sender.message->SetTextBody(send.body);
+        ASSERT_EQ(SMTP_SUCCESS, sender.send());
+        const std::string file = testsupport::ReadFileBytes(log);
+        for (const std::string& text : send.present) {
+            EXPECT_NE(std::string::npos, file.find(text)) << text << " in\n" << file;
+        }
+        for (const std::string& text : send.absent) {
+            EXPECT_EQ(std::string::npos, file.find(text)) << text << " in\n" << file;
+        }
+    }
+    EXPECT_EQ(1u, Connections(peer).size());
+}
 
 } // namespace
