@@ -124,6 +124,14 @@ void ServerClosesIdleConnection(testsupport::LocalSender&, Peers& peers) {
     ASSERT_TRUE(peers.main.waitForConnectionEvent("timeout 1"));
 }
 
+void NoRecipients(testsupport::LocalSender& s, Peers&) {
+    s.message->Clear(CLEAR_TO);
+}
+void AcceptedRecipientsAfterIdleClose(testsupport::LocalSender& s, Peers& peers) {
+    ServerClosesIdleConnection(s, peers);
+    AcceptedRecipients(s, peers);
+}
+
 struct Step {
     Change change;
     int expected; // the result of the send after the change
@@ -234,6 +242,23 @@ const ReuseCase kCases[] = {
      2,
      "",
      {{Nothing, kOk}, {ServerClosesIdleConnection, kOk}, {Nothing, kOk}},
+     {"open ehlo ehlo timeout close", kSentTls},
+     {}},
+    // A send refused before connecting cannot tell whether the kept connection is still good.
+    {"RefusedSendInBetween",
+     Mode::Plain,
+     0,
+     "",
+     {{Nothing, kOk}, {NoRecipients, SMTP_ERR_NO_RECIPIENTS}, {AcceptedRecipients, kOk}},
+     {kSent, kSent},
+     {}},
+    {"ServerClosedTheIdleTlsConnectionAfterARefusedSend",
+     Mode::StartTlsAuth,
+     2,
+     "",
+     {{Nothing, kOk},
+      {NoRecipients, SMTP_ERR_NO_RECIPIENTS},
+      {AcceptedRecipientsAfterIdleClose, kOk}},
      {"open ehlo ehlo timeout close", kSentTls},
      {}},
 };

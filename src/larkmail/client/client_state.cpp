@@ -1,5 +1,7 @@
 #include "client/client_state.h"
 
+#include "transfer/synchronous_send.h"
+
 #include <algorithm>
 #include <string>
 
@@ -36,8 +38,8 @@ void CopyToProxyBuffer(WCHAR* buffer, int value) {
 CSmtpClientWrapper::CSmtpClientWrapper() = default;
 
 CSmtpClientWrapper::~CSmtpClientWrapper() {
-    FreeTransfer(transfer_);
-    // Ends the kept connection with QUIT; the handle that used it is gone.
+    // A kept connection that is still good ends with QUIT.
+    FreeTracedTransfer(transfer_, connections_);
     connections_.Close();
     // The line lists, strings and the worker are released by their own destructors, in
     // reverse order of declaration: lists and strings first, the worker last.

@@ -5,8 +5,8 @@
 
 namespace SMTPClientNS {
 
-// True when the connection that the handle's last transfer left open has nothing to read and
-// no error, or when no connection is left open. Input on an idle connection means the server
+// True when the handle's last transfer left a connection open that has nothing to read and
+// no error; false without such a connection. Input on an idle connection means the server
 // has closed it, is closing it (a TLS close alert, a 421 reply) or is out of step with us:
 // such a connection must not carry the next send.
 bool IsConnectionQuiet(CURL* handle);

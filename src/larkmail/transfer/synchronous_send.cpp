@@ -14,15 +14,19 @@ const char kTextMode = 1;
 
 } // namespace
 
-void RenewTracedTransfer(TransferSet& transfer, ConnectionCache& connections) {
-    // Asked through the handle that used the connection last, while it still exists. Shut down
-    // first, the stale connection's QUIT fails at once instead of waiting for the peer.
-    const bool stale = !IsConnectionQuiet(transfer.handle);
-    if (stale)
+void FreeTracedTransfer(TransferSet& transfer, ConnectionCache& connections) {
+    // Only the handle that used the connection last can tell, and only while it exists. Shut
+    // down first, a stale connection's QUIT fails at once instead of waiting for the peer.
+    const bool quiet = IsConnectionQuiet(transfer.handle);
+    if (!quiet)
         DropConnection(transfer.handle);
     FreeTransfer(transfer);
-    if (stale)
+    if (!quiet)
         connections.Close();
+}
+
+void RenewTracedTransfer(TransferSet& transfer, ConnectionCache& connections) {
+    FreeTracedTransfer(transfer, connections);
     CreateTransfer(transfer);
     if (!transfer.handle)
         return;
