@@ -18,7 +18,7 @@ int CSmtpClientWrapper::Send() {
     ResetLog(messageList_, traceList_);
     lastResult_ = lastInternalResult_ = ApplySendOptions(transfer_, this);
     if (lastResult_ == 0) {
-        // A send refused before connecting leaves the kept connection as it is.
+        // Only a transfer that runs takes the kept connection; other settings close it first.
         connections_.Attach(transfer_.handle, ConnectionSettings(this));
         lastResult_ = lastInternalResult_ = PerformTransfer(transfer_);
         if (!logPath_.empty())
