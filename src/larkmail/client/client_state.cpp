@@ -36,7 +36,11 @@ void CopyToProxyBuffer(WCHAR* buffer, int value) {
 CSmtpClientWrapper::CSmtpClientWrapper() = default;
 
 CSmtpClientWrapper::~CSmtpClientWrapper() {
-    FreeTransfer(transfer_);
+    {
+        // Freeing the handle may still report the end of its connection to the trace.
+        TraceBinding traced(trace_);
+        FreeTransfer(transfer_);
+    }
     // The line lists, strings and the worker are released by their own destructors, in
     // reverse order of declaration: lists and strings first, the worker last.
 }
