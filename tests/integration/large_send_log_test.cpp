@@ -41,19 +41,17 @@ std::vector<std::string> Split(const std::string& text, const std::string& end) 
     return lines;
 }
 
-// Checks that the "C: " lines after the DATA command carry every line of data in order. The
-// trace shows each block that libcurl sent as its own record, so a line may come in several
-// pieces; a CR LF split between two blocks shows as "." at the end of one piece and at the
+// Checks that the "C: " lines after the server's go-ahead for the data carry every line of data in
+// order. The trace shows each block that libcurl sent as its own record, so a line may come in
+// several pieces; a CR LF split between two blocks shows as "." at the end of one piece and at the
 // start of the next. Returns what went wrong, or an empty text.
 std::string MissingLines(const std::string& log, const std::string& data) {
     std::vector<std::string> pieces;
     bool inData = false;
     for (const std::string& line : Split(log, "\n")) {
-        if (line.rfind("C: ", 0) != 0)
-            continue;
-        if (inData)
+        if (inData && line.rfind("C: ", 0) == 0)
             pieces.push_back(line.substr(3));
-        inData = inData || line == "C: DATA";
+        inData = inData || line.rfind("S: 354 ", 0) == 0;
     }
     const std::vector<std::string> expected = Split(data, "\r\n");
     size_t next = 0;
@@ -96,7 +94,9 @@ TEST(LargeSendLog, HoldsTheWholeMessageAndIsWrittenAgainForANewPath) {
     attachment.clear();
     attachment.shrink_to_fit();
 
-    SmtpPeer peer;
+    testsupport::SmtpPeerOptions options;
+    options.maxMessageSize = 0; // the attachment grows by a third in base64
+    SmtpPeer peer(options);
     const std::string first = folder.file("first.log");
     const std::string second = folder.file("second.log");
     {
@@ -126,11 +126,10 @@ TEST(LargeSendLog, CredentialsAreMaskedInTheLog) {
     const struct {
         const char* name;
         bool token;
-        std::string command; // the masked AUTH line
-        std::string secret;  // never in the log
+        std::string exchange; // as the log shows it
     } cases[] = {
-        {"user and password", false, "C: AUTH LOGIN ****\n", "c2VjcmV0LXBhc3N3b3Jk"},
-        {"bearer token", true, "C: AUTH XOAUTH2 ****\n", "secret-bearer-token"},
+        {"user and password", false, "C: AUTH PLAIN\nS: 334 \nC: ****\nS: 235 "},
+        {"bearer token", true, "C: AUTH XOAUTH2\nS: 334 \nC: ****\nS: 235 "},
     };
     for (const auto& c : cases) {
         testsupport::TempDir folder;
@@ -155,9 +154,7 @@ TEST(LargeSendLog, CredentialsAreMaskedInTheLog) {
         sender.client->SetLogFile(Utf16(path).c_str(), false);
         EXPECT_EQ(SMTP_SUCCESS, sender.send()) << c.name;
         const std::string log = ReadFileBytes(path);
-        EXPECT_NE(std::string::npos, log.find(c.command)) << c.name << "\n" << log;
-        // Neither the secret nor its base64 form (whole or as part of a PLAIN/XOAUTH2 blob).
-        EXPECT_EQ(std::string::npos, log.find(c.secret)) << c.name;
+        EXPECT_NE(std::string::npos, log.find(c.exchange)) << c.name << "\n" << log;
         EXPECT_EQ(std::string::npos, log.find("secret")) << c.name;
         EXPECT_NE(std::string::npos, log.find("C: MAIL FROM:<sender@example.org>")) << c.name;
     }

@@ -40,6 +40,8 @@ std::vector<std::string> ServerCommand(const SmtpPeerOptions& options, const std
         argv.push_back("--never-greet");
     if (!options.fault.empty())
         argv.insert(argv.end(), {"--fault", options.fault});
+    if (options.maxMessageSize >= 0)
+        argv.insert(argv.end(), {"--max-message-size", std::to_string(options.maxMessageSize)});
     return argv;
 }
 
