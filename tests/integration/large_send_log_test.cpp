@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <random>
 #include <regex>
+#include <string_view>
 #include <vector>
 
 using namespace SMTPClientNS;
@@ -31,8 +32,8 @@ int OpenSpillFiles() {
     return count;
 }
 
-std::vector<std::string> Split(const std::string& text, const std::string& end) {
-    std::vector<std::string> lines;
+std::vector<std::string_view> Split(std::string_view text, std::string_view end) {
+    std::vector<std::string_view> lines;
     size_t start = 0;
     for (size_t at; (at = text.find(end, start)) != std::string::npos; start = at + end.size())
         lines.push_back(text.substr(start, at - start));
@@ -46,27 +47,27 @@ std::vector<std::string> Split(const std::string& text, const std::string& end) 
 // several pieces; a CR LF split between two blocks shows as "." at the end of one piece and at the
 // start of the next. Returns what went wrong, or an empty text.
 std::string MissingLines(const std::string& log, const std::string& data) {
-    std::vector<std::string> pieces;
+    std::vector<std::string_view> pieces;
     bool inData = false;
-    for (const std::string& line : Split(log, "\n")) {
+    for (const std::string_view line : Split(log, "\n")) {
         if (inData && line.rfind("C: ", 0) == 0)
             pieces.push_back(line.substr(3));
         inData = inData || line.rfind("S: 354 ", 0) == 0;
     }
-    const std::vector<std::string> expected = Split(data, "\r\n");
+    const std::vector<std::string_view> expected = Split(data, "\r\n");
     size_t next = 0;
     bool splitLineEnd = false;
     for (size_t k = 0; k < expected.size(); ++k) {
-        const std::string& want = expected[k];
+        const std::string want(expected[k]);
         std::string got;
         for (;;) {
             if (next == pieces.size())
                 return "log ends before line " + std::to_string(k) + ": " + want;
-            std::string piece = pieces[next++];
+            std::string_view piece = pieces[next++];
             if (splitLineEnd) {
                 if (piece.empty() || piece[0] != '.')
                     return "split line end not continued before line " + std::to_string(k);
-                piece.erase(0, 1);
+                piece.remove_prefix(1);
                 splitLineEnd = false;
             }
             got += piece;
