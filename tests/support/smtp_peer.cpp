@@ -43,6 +43,8 @@ std::vector<std::string> ServerCommand(const SmtpPeerOptions& options, const std
         argv.insert(argv.end(), {"--fault", options.fault});
     if (options.idleTimeoutSeconds > 0)
         argv.insert(argv.end(), {"--idle-timeout", std::to_string(options.idleTimeoutSeconds)});
+    if (options.maxMessageSize >= 0)
+        argv.insert(argv.end(), {"--max-message-size", std::to_string(options.maxMessageSize)});
     return argv;
 }
 

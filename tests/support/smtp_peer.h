@@ -25,6 +25,8 @@ struct SmtpPeerOptions {
     bool authWithoutTls = false;
     std::vector<std::string> rejectRecipients; // answered with 550 at RCPT TO
     bool neverGreet = false;                   // accepts connections and stays silent
+    // Largest message accepted in octets; 0: no limit; -1: aiosmtpd's default (32 MiB).
+    long long maxMessageSize = -1;
     // "STEP:ACTION": the first connection misbehaves at that step (see docs/testing.md).
     std::string fault;
     // Above 0: a connection silent this long is closed by the server.

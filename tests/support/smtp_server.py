@@ -83,6 +83,9 @@ def parse_arguments(argv):
                         % SMTP.line_length_limit)
     parser.add_argument("--idle-timeout", type=float, default=300.0, metavar="SECONDS",
                         help="close a connection that stays silent this long (default: 300)")
+    parser.add_argument("--max-message-size", type=int, default=None,
+                        help="largest message accepted in octets, announced with SIZE; 0: "
+                             "no limit (aiosmtpd's default: 33554432)")
     parser.add_argument("--verbose", action="store_true", help="protocol log on stderr")
     args = parser.parse_args(argv)
     if not args.never_greet and not args.store:
@@ -331,6 +334,8 @@ def smtp_factory(args, loop):
         loop=loop,
         timeout=args.idle_timeout,
     )
+    if args.max_message_size is not None:
+        options["data_size_limit"] = args.max_message_size
     if args.user:
         options["authenticator"] = make_authenticator(args.user, args.password)
     # The fault strikes the first connection only: later ones show that the client recovered.

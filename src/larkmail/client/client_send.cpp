@@ -10,12 +10,13 @@
 namespace SMTPClientNS {
 
 int CSmtpClientWrapper::Send() {
-    // The trace records are process-wide: one traced send at a time.
-    std::lock_guard<std::recursive_mutex> traced(TraceLock());
+    // libcurl's trace of this send goes to this client's records.
+    TraceBinding traced(trace_);
     lastResult_ = lastInternalResult_ = -1;
     // The previous send's handles live until now, so that its outcome stays inspectable.
     RenewTracedTransfer(transfer_, connections_);
-    ResetLog(messageList_, traceList_);
+    messageList_.clear();
+    trace_.Reset();
     lastResult_ = lastInternalResult_ = ApplySendOptions(transfer_, this);
     if (lastResult_ == 0) {
         // Only a transfer that runs takes the kept connection; other settings close it first.

@@ -105,7 +105,8 @@ private:
     int proxyPort_ = -1;
     WideString proxyHost_;
     LineList messageList_;
-    LineList traceList_;
+    // The trace of the last synchronous send, kept until the next one for a log file set later.
+    SendTrace trace_;
 };
 
 } // namespace SMTPClientNS

@@ -14,8 +14,8 @@ namespace SMTPClientNS {
 void FreeTracedTransfer(TransferSet& transfer, ConnectionCache& connections);
 
 // FreeTracedTransfer, then a new transfer set whose protocol trace goes to the send log in
-// text mode. Call it holding TraceLock(): freeing the old handle may still report the end of
-// its connection to the trace.
+// text mode. Call it with the client's trace bound (TraceBinding): freeing the old handle may
+// still report the end of its connection to the trace.
 void RenewTracedTransfer(TransferSet& transfer, ConnectionCache& connections);
 
 } // namespace SMTPClientNS
