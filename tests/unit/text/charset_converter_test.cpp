@@ -244,6 +244,9 @@ TEST(CharsetConverter, LongTextsConvertAsOneWhereverThePiecesEnd) {
             std::u16string text(at, u'a');
             text += inserted + u"\u65E5b\n" + std::u16string(40000, u'c');
             for (const char* charset : {"UTF-8", "ISO-2022-JP", "UTF-16LE"}) {
+                // ISO-2022-JP has no characters outside the BMP.
+                if (inserted == pair && std::string(charset) == "ISO-2022-JP")
+                    continue;
                 SCOPED_TRACE(testing::Message() << charset << " at " << at);
                 const Conversion given = Convert(*converter, charset, text);
                 EXPECT_EQ(0, given.result);

@@ -1,0 +1,78 @@
+// The converter against raw iconv over the same text: a body of SIZE bytes of UTF-16 (mostly
+// ASCII with some accented letters and LF line ends) into UTF-8. The converter also rewrites
+// the line ends to CR LF, which a body needs; raw iconv converts the text as it is. The two
+// run in turns, ROUNDS times each; prints "converter S iconv S" per round.
+// Usage: larkmail-bench-convert SIZE ROUNDS
+#include "text/charset_converter.h"
+
+#include <iconv.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+using SMTPClientNS::CCharsetConverter;
+
+namespace {
+
+double Seconds(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+std::u16string BodyText(size_t bytes) {
+    const std::u16string line = u"Gr\u00FC\u00DFe aus der Benchmark, a line of ordinary text.\n";
+    std::u16string text;
+    text.reserve(bytes / 2 + line.size());
+    while (text.size() * 2 < bytes)
+        text += line;
+    return text;
+}
+
+// What a program without the library does: one iconv call into a buffer of the largest size.
+size_t RawIconv(const std::u16string& text) {
+    iconv_t descriptor = iconv_open("UTF-8", "UTF-16LE");
+    size_t inLeft = text.size() * 2;
+    std::unique_ptr<char[]> out(new char[inLeft * 2 + 16]);
+    char* in = reinterpret_cast<char*>(const_cast<char16_t*>(text.data()));
+    char* cursor = out.get();
+    size_t outLeft = inLeft * 2 + 16;
+    iconv(descriptor, &in, &inLeft, &cursor, &outLeft);
+    iconv(descriptor, nullptr, nullptr, &cursor, &outLeft);
+    iconv_close(descriptor);
+    return size_t(cursor - out.get());
+}
+
+size_t Converter(const std::u16string& text) {
+    char* out = nullptr;
+    size_t length = 0;
+    if (CCharsetConverter::Instance().ConvertFromWide("UTF-8", text.c_str(), &out, &length,
+                                                      CCharsetConverter::LineEnds::CrLf) != 0)
+        std::abort();
+    delete[] out;
+    return length;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: larkmail-bench-convert SIZE ROUNDS\n");
+        return 2;
+    }
+    const std::u16string text = BodyText(std::strtoull(argv[1], nullptr, 10));
+    const int rounds = std::atoi(argv[2]);
+    // One of each first, so that both run with warm caches and pages.
+    Converter(text);
+    RawIconv(text);
+    for (int i = 0; i < rounds; ++i) {
+        auto start = std::chrono::steady_clock::now();
+        Converter(text);
+        const double converter = Seconds(start);
+        start = std::chrono::steady_clock::now();
+        RawIconv(text);
+        std::printf("converter %.6f iconv %.6f\n", converter, Seconds(start));
+    }
+    return 0;
+}
