@@ -1,8 +1,8 @@
 // The converter against raw iconv over the same text: a body of SIZE bytes of UTF-16 (mostly
-// ASCII with some accented letters and LF line ends) into UTF-8. The converter also rewrites
-// the line ends to CR LF, which a body needs; raw iconv converts the text as it is. The two
-// run in turns, ROUNDS times each; prints "converter S iconv S" per round.
-// Usage: larkmail-bench-convert SIZE ROUNDS
+// ASCII with some accented letters, lines ending in CR LF or in LF) into UTF-8. The converter
+// also makes every line end CR LF, as a body needs; raw iconv converts the text as it is. The
+// two run in turns, ROUNDS times each; prints "converter S iconv S" per round.
+// Usage: larkmail-bench-convert SIZE ROUNDS crlf|lf
 #include "text/charset_converter.h"
 
 #include <iconv.h>
@@ -21,8 +21,9 @@ double Seconds(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-std::u16string BodyText(size_t bytes) {
-    const std::u16string line = u"Gr\u00FC\u00DFe aus der Benchmark, a line of ordinary text.\n";
+std::u16string BodyText(size_t bytes, const std::u16string& lineEnd) {
+    const std::u16string line =
+        u"Gr\u00FC\u00DFe aus der Benchmark, a line of ordinary text." + lineEnd;
     std::u16string text;
     text.reserve(bytes / 2 + line.size());
     while (text.size() * 2 < bytes)
@@ -57,11 +58,12 @@ size_t Converter(const std::u16string& text) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: larkmail-bench-convert SIZE ROUNDS\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: larkmail-bench-convert SIZE ROUNDS crlf|lf\n");
         return 2;
     }
-    const std::u16string text = BodyText(std::strtoull(argv[1], nullptr, 10));
+    const std::u16string text = BodyText(std::strtoull(argv[1], nullptr, 10),
+                                         std::string(argv[3]) == "lf" ? u"\n" : u"\r\n");
     const int rounds = std::atoi(argv[2]);
     // One of each first, so that both run with warm caches and pages.
     Converter(text);

@@ -2,6 +2,7 @@
 
 #include "larkmail/larkmail.h"
 #include "text/line_ends.h"
+#include "text/unit_scan.h"
 
 #include <algorithm>
 #include <bit>
@@ -158,7 +159,7 @@ int CCharsetConverter::ConvertFromWide(std::string charset, const WCHAR* text, c
     if (charset.empty() || !text || !out || !outLen)
         return -1;
     // Lengths are counted as a signed 32-bit number; longer texts are refused.
-    const size_t units = wcsnlen(text, size_t(INT32_MAX) + 1);
+    const size_t units = BoundedTextLength(text, size_t(INT32_MAX) + 1);
     if (units == 0 || units > size_t(INT32_MAX))
         return -1;
 
@@ -199,8 +200,9 @@ bool CCharsetConverter::UseCharset(const std::string& charset) {
 }
 
 // Converts the text in pieces of kPieceUnits into a growing area, so that neither a copy of
-// the input nor an area for the worst-case output is ever made; with CR LF line ends each
-// piece is first rewritten into a small working buffer. A character split between two pieces
+// the input nor an area for the worst-case output is ever made. With CR LF line ends, text
+// up to a line end that needs rewriting is converted as it is, and a piece from there on is
+// first rewritten into a small working buffer. A character split between two pieces
 // (a surrogate pair) is carried over to the next one. Runs under lock_. A conversion that
 // stops after producing output fails and forgets its descriptor; one that stops before
 // producing anything yields empty output.
@@ -234,25 +236,33 @@ int CCharsetConverter::ConvertUnits(const WCHAR* text, size_t units, LineEnds li
     for (;;) {
         const char* in;
         size_t inLeft;
-        if (rewrite) {
+        const WCHAR* pieceEnd = next + std::min(size_t(end - next), kPieceUnits);
+        // Text whose line ends are CR LF already needs no rewriting: it goes to iconv as it
+        // is, up to the first line end that needs it.
+        if (rewrite && carried == 0)
+            pieceEnd = EndOfCrLfText(next, pieceEnd);
+        const bool fromWorking = rewrite && (carried != 0 || pieceEnd == next);
+        if (fromWorking) {
             const size_t written =
                 writer.Copy(&next, end, working.get() + carried, workingUnits - carried);
             in = reinterpret_cast<const char*>(working.get());
             inLeft = (carried + written) * sizeof(WCHAR);
         } else {
-            const size_t take = std::min(size_t(end - next), kPieceUnits);
             in = reinterpret_cast<const char*>(next);
-            inLeft = take * sizeof(WCHAR);
-            next += take;
+            inLeft = size_t(pieceEnd - next) * sizeof(WCHAR);
+            next = pieceEnd;
         }
         const bool last = next == end;
         error = ConvertPiece(conversion_, area, &in, &inLeft);
         if (error == EINVAL && !last && inLeft <= kCarryRoom * sizeof(WCHAR)) {
-            carried = inLeft / sizeof(WCHAR);
-            if (rewrite)
+            // Rewritten text continues in the working buffer behind the split character;
+            // text taken as it is is simply taken again from the split character on.
+            if (rewrite) {
                 std::memmove(working.get(), in, inLeft);
-            else
-                next -= carried;
+                carried = inLeft / sizeof(WCHAR);
+            } else {
+                next -= inLeft / sizeof(WCHAR);
+            }
             error = 0;
             continue;
         }

@@ -7,6 +7,10 @@
 
 namespace SMTPClientNS {
 
+// The end of the longest start of [p, end) whose line ends are all complete CR LF pairs: the
+// first lone CR or LF, a CR that ends the range, or end.
+const WCHAR* EndOfCrLfText(const WCHAR* p, const WCHAR* end);
+
 // Copies text in consecutive pieces and turns every CR, LF and CR LF into CR LF. A CR at the
 // end of one piece and an LF at the start of the next still make one line end.
 class CrLfWriter {

@@ -262,6 +262,22 @@ TEST(CharsetConverter, LongTextsConvertAsOneWhereverThePiecesEnd) {
     }
 }
 
+// A lone high surrogate is left out wherever it meets a piece's end or a rewritten line end.
+TEST(CharsetConverter, LoneHighSurrogateInLongTextIsLeftOut) {
+    auto converter = Peer::Fresh();
+    for (size_t at : {size_t(100), size_t(32767), size_t(32768)}) {
+        for (const std::u16string& after : {std::u16string(u"\n"), std::u16string(u"\r\n")}) {
+            SCOPED_TRACE(at);
+            std::u16string text(at, u'a');
+            text = u"x\r\n" + text + kHighSurrogate + after + u"b";
+            const Conversion c =
+                Convert(*converter, "UTF-8", text, CCharsetConverter::LineEnds::CrLf);
+            EXPECT_EQ(0, c.result);
+            EXPECT_TRUE(c.bytes == "x\r\n" + std::string(at, 'a') + "\r\nb");
+        }
+    }
+}
+
 TEST(CharsetConverter, InstanceIsOneObjectAndConvertsOnTwoThreadsAtOnce) {
     CCharsetConverter* seen[2] = {nullptr, nullptr};
     int failures[2] = {0, 0};
