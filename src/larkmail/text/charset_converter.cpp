@@ -48,7 +48,7 @@ const size_t kCarryRoom = 2;
 // Output bytes a piece can need per input byte: ISO-2022-JP switching sets around each
 // character needs the most.
 const size_t kOutputPerInputByte = 3;
-// What an area needs for no memory (reported like an iconv failure, never produced by iconv).
+// The outcome of a piece when the area cannot grow; iconv itself never stops with ENOMEM.
 const int kOutOfMemory = ENOMEM;
 
 // The converted bytes: an area that grows by half its size when full and hands its bytes over
@@ -270,7 +270,7 @@ int CCharsetConverter::ConvertUnits(const WCHAR* text, size_t units, LineEnds li
         if (error != 0 || last)
             break;
     }
-    if (error == ENOMEM)
+    if (error == kOutOfMemory)
         return kInvalid;
     if (error != 0) {
         if (area.Used() == 0)
