@@ -46,7 +46,8 @@ bool IsMimeCharsetName(const std::string& name) {
 const size_t kPieceUnits = 32 * 1024;
 const size_t kCarryRoom = 2;
 // Output bytes a piece can need per input byte: ISO-2022-JP switching sets around each
-// character needs the most.
+// character needs the most. A piece first gets room for one byte per input byte (two per
+// unit, enough for most text); the area grows when that is not enough.
 const size_t kOutputPerInputByte = 3;
 // The outcome of a piece when the area cannot grow; iconv itself never stops with ENOMEM.
 const int kOutOfMemory = ENOMEM;
@@ -89,7 +90,7 @@ private:
 // Converts one piece into area, growing it whenever the output is full. Returns 0, the errno
 // value of the stop, or kOutOfMemory.
 int ConvertPiece(CharsetConversion& conversion, OutputArea& area, const char** in, size_t* inLeft) {
-    size_t room = kOutputPerInputByte * *inLeft + kClosingShiftRoom + 1;
+    size_t room = *inLeft + kClosingShiftRoom + 1;
     for (;;) {
         if (!area.MakeRoom(room))
             return kOutOfMemory;
