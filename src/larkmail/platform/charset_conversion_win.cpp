@@ -26,15 +26,23 @@ bool CharsetConversion::Open(const char* charset, bool skipInvalid) {
     return true;
 }
 
+void CharsetConversion::Reset() {
+    gpgrt_w32_iconv(static_cast<gpgrt_w32_iconv_t>(descriptor_), nullptr, nullptr, nullptr,
+                    nullptr);
+}
+
 int CharsetConversion::Convert(const char** in, size_t* inLeft, char** out, size_t* outLeft) {
-    const auto descriptor = static_cast<gpgrt_w32_iconv_t>(descriptor_);
-    gpgrt_w32_iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
     errno = 0;
-    if (gpgrt_w32_iconv(descriptor, in, inLeft, out, outLeft) == kIconvFailure)
+    if (gpgrt_w32_iconv(static_cast<gpgrt_w32_iconv_t>(descriptor_), in, inLeft, out, outLeft) ==
+        kIconvFailure)
         return errno > 0 ? errno : EILSEQ;
-    // A stateful target returns to its initial state, so that the text decodes on its own.
+    return 0;
+}
+
+int CharsetConversion::Finish(char** out, size_t* outLeft) {
     errno = 0;
-    if (gpgrt_w32_iconv(descriptor, nullptr, nullptr, out, outLeft) == kIconvFailure)
+    if (gpgrt_w32_iconv(static_cast<gpgrt_w32_iconv_t>(descriptor_), nullptr, nullptr, out,
+                        outLeft) == kIconvFailure)
         return errno > 0 ? errno : E2BIG;
     return 0;
 }

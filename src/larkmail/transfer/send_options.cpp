@@ -5,7 +5,9 @@
 #include "text/wide_text.h"
 #include "transfer/host_name.h"
 #include "transfer/response_timeout.h"
+#include "transfer/string_list.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -109,6 +111,9 @@ void ApplyTls(CURL* handle, ISmtpClient* client) {
 // Envelope recipients: To, then Cc, then Bcc, each in index order, repeats kept.
 std::vector<std::string> EnvelopeRecipients(IMimeMessage* message) {
     std::vector<std::string> recipients;
+    recipients.reserve(size_t(std::max(0, message->GetRecipientCount())) +
+                       size_t(std::max(0, message->GetCcCount())) +
+                       size_t(std::max(0, message->GetBccCount())));
     for (int i = 1, n = message->GetRecipientCount(); i <= n; ++i)
         recipients.push_back(AnsiText(message->GetRecipient(unsigned(i), ADDRESS_PART_ADDRESS)));
     for (int i = 1, n = message->GetCcCount(); i <= n; ++i)
@@ -208,8 +213,12 @@ int ApplySendOptions(TransferSet& transfer, ISmtpClient* client) {
     const std::vector<std::string> recipients = EnvelopeRecipients(message);
     if (recipients.empty())
         return -3;
+    // A recipient that could not be added fails the send instead of being left out.
+    StringListBuilder recipientList;
     for (const std::string& recipient : recipients)
-        transfer.recipients = curl_slist_append(transfer.recipients, recipient.c_str());
+        if (!recipientList.Append(recipient.c_str()))
+            return -1;
+    transfer.recipients = recipientList.Release();
     curl_easy_setopt(transfer.handle, CURLOPT_MAIL_RCPT, transfer.recipients);
 
     // The whole block, several CR LF-terminated lines, is one entry of the header list.
@@ -217,7 +226,10 @@ int ApplySendOptions(TransferSet& transfer, ISmtpClient* client) {
     const int composed = ComposeHeaderBlock(client, block);
     if (composed < 0)
         return composed;
-    transfer.headers = curl_slist_append(transfer.headers, block.c_str());
+    StringListBuilder headerList;
+    if (!headerList.Append(block.c_str()))
+        return -1;
+    transfer.headers = headerList.Release();
     curl_easy_setopt(transfer.handle, CURLOPT_HTTPHEADER, transfer.headers);
 
     const int bodies = AttachBodies(transfer.root, transfer.alternative, client);
