@@ -8,7 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
+#include <cstdint>
+#include <cstring>
 #include <regex>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,11 @@ std::string MissingLines(const std::string& log, const std::string& data) {
     size_t next = 0;
     bool splitLineEnd = false;
     for (size_t k = 0; k < expected.size(); ++k) {
+        // Most lines come whole, in one piece.
+        if (!splitLineEnd && next < pieces.size() && pieces[next] == expected[k]) {
+            ++next;
+            continue;
+        }
         const std::string want(expected[k]);
         std::string got;
         for (;;) {
@@ -87,10 +93,16 @@ std::string MissingLines(const std::string& log, const std::string& data) {
 
 TEST(LargeSendLog, HoldsTheWholeMessageAndIsWrittenAgainForANewPath) {
     testsupport::TempDir folder;
+    // Random bytes (xorshift, eight at a time: quick also in a sanitizer build), so that no
+    // two lines of the encoded attachment are alike.
     std::string attachment(30 * 1024 * 1024, '\0');
-    std::mt19937 random(15);
-    for (char& byte : attachment)
-        byte = char(random());
+    uint64_t state = 0x9E3779B97F4A7C15ull;
+    for (size_t at = 0; at + 8 <= attachment.size(); at += 8) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        std::memcpy(&attachment[at], &state, 8);
+    }
     const std::string attachmentPath = folder.write("large.bin", attachment);
     attachment.clear();
     attachment.shrink_to_fit();
