@@ -6,7 +6,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace SMTPClientNS;
-    std::lock_guard<std::recursive_mutex> traced(TraceLock());
     for (const char mode : {char(1), char(0)}) {
         LineList messages, trace;
         ResetLog(messages, trace);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -40,6 +41,10 @@ std::vector<std::string> ServerCommand(const SmtpPeerOptions& options, const std
         argv.push_back("--never-greet");
     if (!options.fault.empty())
         argv.insert(argv.end(), {"--fault", options.fault});
+    if (options.idleTimeoutSeconds > 0)
+        argv.insert(argv.end(), {"--idle-timeout", std::to_string(options.idleTimeoutSeconds)});
+    if (options.maxMessageSize >= 0)
+        argv.insert(argv.end(), {"--max-message-size", std::to_string(options.maxMessageSize)});
     return argv;
 }
 
@@ -92,6 +97,30 @@ std::vector<StoredMessage> SmtpPeer::messages() const {
         stored.push_back(std::move(message));
     }
     return stored;
+}
+
+std::vector<std::string> SmtpPeer::connectionEvents() const {
+    std::vector<std::string> events;
+    const std::string path = store_.file("connections.log");
+    if (!std::filesystem::exists(path))
+        return events;
+    const std::string text = ReadFileBytes(path);
+    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+        events.push_back(text.substr(at, end - at));
+    return events;
+}
+
+bool SmtpPeer::waitForConnectionEvent(const std::string& event,
+                                      std::chrono::milliseconds timeout) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const std::vector<std::string> events = connectionEvents();
+        if (std::find(events.begin(), events.end(), event) != events.end())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 const TestCertificateFiles& TestCertificate() {

@@ -25,8 +25,12 @@ struct SmtpPeerOptions {
     bool authWithoutTls = false;
     std::vector<std::string> rejectRecipients; // answered with 550 at RCPT TO
     bool neverGreet = false;                   // accepts connections and stays silent
+    // Largest message accepted in octets; 0: no limit; -1: aiosmtpd's default (32 MiB).
+    long long maxMessageSize = -1;
     // "STEP:ACTION": the first connection misbehaves at that step (see docs/testing.md).
     std::string fault;
+    // Above 0: a connection silent this long is closed by the server.
+    double idleTimeoutSeconds = 0;
 };
 
 struct StoredMessage {
@@ -60,6 +64,13 @@ public:
     // The messages stored so far, in arrival order. Each is checked with HeaderFormFaults
     // (header_form.h): a broken rule fails the running test.
     std::vector<StoredMessage> messages() const;
+
+    // The life of every connection so far, in order: "open N", "ehlo N", "quit N", "timeout N"
+    // (idle too long, closed by the server), "close N" with N counting connections from 1.
+    std::vector<std::string> connectionEvents() const;
+    // True once the event (e.g. "close 1") has been recorded; false after the time-out.
+    bool waitForConnectionEvent(const std::string& event,
+                                std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
 
 private:
     TempDir store_; // declared before child_: the server stops before its folder goes

@@ -4,7 +4,10 @@
 Listens on 127.0.0.1 on an ephemeral port and prints one line "PORT <number>" on standard
 output once it accepts connections. Every message received is stored in the --store folder as
 NNNN.eml (the raw data bytes) and NNNN.json (the envelope), numbered from 0001 in arrival
-order; the .json file appears only after its .eml file is complete.
+order; the .json file appears only after its .eml file is complete. connections.log in the same
+folder records each connection's life, one line per event: "open N", "ehlo N", "quit N",
+"timeout N" (closed by the server for --idle-timeout) and "close N", N counting connections
+from 1.
 
 Run with /usr/bin/python3 (Debian's python3-aiosmtpd). See docs/testing.md for the options.
 """
@@ -78,6 +81,11 @@ def parse_arguments(argv):
     parser.add_argument("--max-line-length", type=int, default=SMTP.line_length_limit,
                         help="longest line accepted, CR LF included (aiosmtpd's default: %d)"
                         % SMTP.line_length_limit)
+    parser.add_argument("--idle-timeout", type=float, default=300.0, metavar="SECONDS",
+                        help="close a connection that stays silent this long (default: 300)")
+    parser.add_argument("--max-message-size", type=int, default=None,
+                        help="largest message accepted in octets, announced with SIZE; 0: "
+                             "no limit (aiosmtpd's default: 33554432)")
     parser.add_argument("--verbose", action="store_true", help="protocol log on stderr")
     args = parser.parse_args(argv)
     if not args.never_greet and not args.store:
@@ -120,6 +128,22 @@ class MessageStore:
             json.dump(description, out, indent=1)
         os.replace(stem + ".json.tmp", stem + ".json")
         return self.count
+
+
+class ConnectionJournal:
+    """Appends the events of every connection to connections.log, flushed line by line."""
+
+    def __init__(self, folder):
+        self.path = os.path.join(folder, "connections.log")
+        self.count = 0
+
+    def new_connection(self):
+        self.count += 1
+        return self.count
+
+    def record(self, event, number):
+        with open(self.path, "a", encoding="ascii") as out:
+            out.write("%s %d\n" % (event, number))
 
 
 class Handler:
@@ -186,9 +210,32 @@ class XOAuth2Handler(Handler):
 class FaultySMTP(SMTP):
     """aiosmtpd's server with an optional fault at one step of this connection."""
 
-    def __init__(self, handler, fault, **options):
+    def __init__(self, handler, fault, journal, **options):
         super().__init__(handler, **options)
         self.fault = fault
+        self.journal = journal
+        self.number = journal.new_connection()
+        self.closed = False
+
+    def connection_made(self, transport):
+        # Called again for the TLS transport after STARTTLS: the connection stays the same.
+        if self._original_transport is None:
+            self.journal.record("open", self.number)
+        super().connection_made(transport)
+
+    def connection_lost(self, error):
+        if not self.closed:
+            self.closed = True
+            self.journal.record("close", self.number)
+        super().connection_lost(error)
+
+    def _timeout_cb(self):
+        self.journal.record("timeout", self.number)
+        super()._timeout_cb()
+
+    async def smtp_QUIT(self, arg):
+        self.journal.record("quit", self.number)
+        await super().smtp_QUIT(arg)
 
     async def fault_at(self, step):
         """Acts out the fault when it belongs to this step. Returns the reply for a hook to
@@ -230,6 +277,7 @@ class FaultySMTP(SMTP):
             await super().smtp_HELO(hostname)
 
     async def smtp_EHLO(self, hostname):
+        self.journal.record("ehlo", self.number)
         if not await self.command_fault("ehlo"):
             await super().smtp_EHLO(hostname)
 
@@ -284,14 +332,18 @@ def smtp_factory(args, loop):
         auth_require_tls=not args.auth_without_tls,
         auth_exclude_mechanism=excluded,
         loop=loop,
+        timeout=args.idle_timeout,
     )
+    if args.max_message_size is not None:
+        options["data_size_limit"] = args.max_message_size
     if args.user:
         options["authenticator"] = make_authenticator(args.user, args.password)
     # The fault strikes the first connection only: later ones show that the client recovered.
     faults = [args.fault] if args.fault else []
     # aiosmtpd reads the line limit from the class when it makes a connection's stream reader.
     server_class = type("LimitedSMTP", (FaultySMTP,), {"line_length_limit": args.max_line_length})
-    return lambda: server_class(handler, faults.pop() if faults else None, **options)
+    journal = ConnectionJournal(args.store)
+    return lambda: server_class(handler, faults.pop() if faults else None, journal, **options)
 
 
 async def serve(args):

@@ -5,10 +5,9 @@
 namespace SMTPClientNS {
 
 void CSmtpClientWrapper::WriteLogFile() {
-    std::lock_guard<std::recursive_mutex> traced(TraceLock());
-    AppendSessionSummary(lastResult_, lastInternalResult_);
-    CollectLogRecords(messageList_, traceList_);
-    WriteTraceList(traceList_, logPath_.c_str(), logAppend_);
+    trace_.AddSummary(lastResult_, lastInternalResult_);
+    trace_.CollectSessionLines(messageList_);
+    trace_.WriteLog(logPath_.c_str(), logAppend_);
 }
 
 void CSmtpClientWrapper::SetLogFile(const WCHAR* path, bool append) {
@@ -22,11 +21,8 @@ void CSmtpClientWrapper::SetLogFile(const WCHAR* path, bool append) {
 }
 
 const WCHAR* CSmtpClientWrapper::GetSessionText() {
-    {
-        std::lock_guard<std::recursive_mutex> traced(TraceLock());
-        AppendSessionSummary(lastResult_, lastInternalResult_);
-        CollectLogRecords(messageList_, traceList_);
-    }
+    trace_.AddSummary(lastResult_, lastInternalResult_);
+    trace_.CollectSessionLines(messageList_);
     textBuffer_.clear();
     for (const std::string& line : messageList_) {
         WideString wide;

@@ -10,20 +10,26 @@
 namespace SMTPClientNS {
 
 int CSmtpClientWrapper::Send() {
-    // The trace records are process-wide: one traced send at a time.
-    std::lock_guard<std::recursive_mutex> traced(TraceLock());
+    // libcurl's trace of this send goes to this client's records.
+    TraceBinding traced(trace_);
     lastResult_ = lastInternalResult_ = -1;
     // The previous send's handles live until now, so that its outcome stays inspectable.
-    RenewTracedTransfer(transfer_);
-    ResetLog(messageList_, traceList_);
+    RenewTracedTransfer(transfer_, connections_);
+    messageList_.clear();
+    trace_.Reset();
     lastResult_ = lastInternalResult_ = ApplySendOptions(transfer_, this);
     if (lastResult_ == 0) {
+        // Only a transfer that runs takes the kept connection; other settings close it first.
+        connections_.Attach(transfer_.handle, ConnectionSettings(this));
         lastResult_ = lastInternalResult_ = PerformTransfer(transfer_);
         if (!logPath_.empty())
             WriteLogFile();
-        // A failed transfer goes at once: nothing may talk to that peer again.
-        if (lastInternalResult_ != 0)
+        // A failed transfer goes at once with its connection: nothing may talk to that peer
+        // again, and the next send starts on a new connection.
+        if (lastInternalResult_ != 0) {
             FreeTransfer(transfer_);
+            connections_.Close();
+        }
         if (lastResult_ < 0)
             return lastResult_;
     }

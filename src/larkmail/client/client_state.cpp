@@ -1,5 +1,7 @@
 #include "client/client_state.h"
 
+#include "transfer/synchronous_send.h"
+
 #include <algorithm>
 #include <string>
 
@@ -36,7 +38,13 @@ void CopyToProxyBuffer(WCHAR* buffer, int value) {
 CSmtpClientWrapper::CSmtpClientWrapper() = default;
 
 CSmtpClientWrapper::~CSmtpClientWrapper() {
-    FreeTransfer(transfer_);
+    {
+        // Freeing the handle may still report the end of its connection to the trace; a kept
+        // connection that is still good ends with QUIT.
+        TraceBinding traced(trace_);
+        FreeTracedTransfer(transfer_, connections_);
+        connections_.Close();
+    }
     // The line lists, strings and the worker are released by their own destructors, in
     // reverse order of declaration: lists and strings first, the worker last.
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "async/async_thread.h"
+#include "transfer/connection_cache.h"
 #include "transfer/transfer_set.h"
 #include "log/send_log.h"
 #include "text/wide_text.h"
@@ -76,6 +77,9 @@ private:
     CAsyncThread worker_;
     // Transfer set of the last synchronous send: kept until the next send or destruction.
     TransferSet transfer_;
+    // The connection kept open between synchronous sends; declared after transfer_ so that it
+    // is closed after the handle that last used it is freed.
+    ConnectionCache connections_;
     bool verifyStatus_ = false;
     bool proxyEnabled_ = false;
     bool useTls_ = true;
@@ -101,7 +105,8 @@ private:
     int proxyPort_ = -1;
     WideString proxyHost_;
     LineList messageList_;
-    LineList traceList_;
+    // The trace of the last synchronous send, kept until the next one for a log file set later.
+    SendTrace trace_;
 };
 
 } // namespace SMTPClientNS

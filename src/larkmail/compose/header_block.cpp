@@ -8,6 +8,7 @@
 #include <objbase.h>
 #include <wincrypt.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <iomanip>
@@ -19,6 +20,11 @@
 namespace SMTPClientNS {
 
 namespace {
+
+// Sizes the header block is reserved with: the From, Date, Subject, Message-ID and priority
+// lines, and one address line.
+const size_t kFixedLinesRoom = 512;
+const size_t kAddressLineRoom = 64;
 
 // A word this long could not stay within a header line's 998 characters: it is encoded, so
 // that it can be cut into several encoded-words.
@@ -105,6 +111,11 @@ int ComposeHeaderBlock(ISmtpClient* client, std::string& block) {
         return 0;
     std::string charset;
     WideToAnsi(message->GetCharset(), charset);
+    // Room for the fixed lines and a typical address line per recipient, so that the block
+    // grows rarely however many recipients it lists.
+    const size_t addressLines = size_t(std::max(0, message->GetRecipientCount())) +
+                                size_t(std::max(0, message->GetCcCount()));
+    block.reserve(block.size() + kFixedLinesRoom + kAddressLineRoom * addressLines);
 
     const WCHAR* senderAddress = message->GetSender(ADDRESS_PART_ADDRESS);
     const WCHAR* senderName = message->GetSender(ADDRESS_PART_NAME);

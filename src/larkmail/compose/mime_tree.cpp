@@ -5,6 +5,7 @@
 #include "compose/image_type.h"
 #include "platform/path_separators.h"
 #include "text/charset_converter.h"
+#include "text/line_ends.h"
 #include "text/wide_text.h"
 
 #include <algorithm>
@@ -23,18 +24,12 @@ const size_t kTypeBufferSize = 56;
 } // namespace
 
 WideString WithCrLf(const WCHAR* text) {
-    WideString out;
-    for (const WCHAR* p = text; *p; ++p) {
-        if (*p == TEXT('\r')) {
-            out += TEXT("\r\n");
-            if (p[1] == TEXT('\n'))
-                ++p;
-        } else if (*p == TEXT('\n')) {
-            out += TEXT("\r\n");
-        } else {
-            out += *p;
-        }
-    }
+    const WCHAR* next = text;
+    const WCHAR* const end = text + std::char_traits<WCHAR>::length(text);
+    // Every unit becomes at most two.
+    WideString out(2 * size_t(end - text) + CrLfWriter::kMinimumRoom, WCHAR(0));
+    CrLfWriter writer;
+    out.resize(writer.Copy(&next, end, out.data(), out.size()));
     return out;
 }
 
@@ -51,7 +46,7 @@ int AddBodyPart(curl_mime* container, const std::string& charset, const WCHAR* b
     char* bytes = nullptr;
     size_t length = 0;
     const int result = CCharsetConverter::Instance().ConvertFromWide(
-        charset, WithCrLf(body).c_str(), &bytes, &length);
+        charset, body, &bytes, &length, CCharsetConverter::LineEnds::CrLf);
     if (result != 0)
         return result;
     std::unique_ptr<char[]> owned(bytes);

@@ -1,50 +1,90 @@
 // The send log: libcurl's protocol trace of a synchronous send as narrow text records, a
 // summary record with the outcome and the local time, and the log file they are written to.
 //
-// The trace records of a send collect in one process-wide queue; a traced send holds
-// TraceLock() from its reset until its log is written, so sends on several threads cannot
-// mix their records.
+// Each client has its own trace (SendTrace). The trace that libcurl's callback and the free
+// functions below work on is the one bound to the calling thread (TraceBinding), so traced
+// sends of different clients run side by side without a common lock; a thread with no
+// binding uses a trace of its own.
 #pragma once
+
+#include "log/credential_mask.h"
+#include "log/trace_records.h"
 
 #include <larkmail/larkmail.h>
 #include <windows.h>
 
 #include <curl/curl.h>
 
-#include <deque>
-#include <mutex>
 #include <string>
 
 namespace SMTPClientNS {
 
-typedef std::deque<std::string> LineList;
+// The records of one client's last synchronous send, and the client's session lines.
+class SendTrace {
+public:
+    SendTrace() = default;
+    SendTrace(const SendTrace&) = delete;
+    SendTrace& operator=(const SendTrace&) = delete;
 
-// Held for a whole traced send, and by everything else that touches the process-wide records.
-std::recursive_mutex& TraceLock();
+    // One event reported by libcurl's debug callback (see OnCurlDebug).
+    void AddCurlEvent(curl_infotype type, const char* data, size_t size, char mode);
+    // One record of "label: " lines for a block of protocol data (see DumpTraceData).
+    void AddData(const char* label, const unsigned char* data, size_t size, char mode);
+    // The summary record (see AppendSessionSummary).
+    void AddSummary(int& lastResult, int internalResult);
+    // Empties the records and the session lines and frees what they held.
+    void Reset();
+    // Moves the session lines to the back of messages.
+    void CollectSessionLines(LineList& messages);
+    // Moves the records to the back of list (see CollectLogRecords).
+    void MoveRecordsTo(LineList& list) { records_.MoveTo(list); }
+    // Writes all records to the log file: appended when the file exists and append is set,
+    // else the file is created or replaced (a new file is readable by its owner only).
+    // Failures leave the file untouched and are not reported.
+    void WriteLog(const WCHAR* path, bool append);
+
+private:
+    TraceRecords records_;
+    LineList sessionLines_;
+    std::string buffer_; // one record being assembled
+    std::string masked_; // client lines with their credentials masked
+    CredentialMask mask_;
+};
+
+// Binds a trace to the calling thread for the binding's lifetime (bindings nest).
+class TraceBinding {
+public:
+    explicit TraceBinding(SendTrace& trace);
+    ~TraceBinding();
+    TraceBinding(const TraceBinding&) = delete;
+    TraceBinding& operator=(const TraceBinding&) = delete;
+
+private:
+    SendTrace* previous_;
+};
+
+// The trace bound to the calling thread, else the thread's own.
+SendTrace& CurrentTrace();
 
 // libcurl's debug callback: informational text (also copied to standard error) and protocol
-// data become trace records. userData points to the mode byte (non-zero: text mode).
+// data become records of the current trace; credentials in the client's authentication lines
+// are masked. userData points to the mode byte (non-zero: text mode).
 int OnCurlDebug(CURL* handle, curl_infotype type, char* data, size_t size, void* userData);
 
 // One record of "label: " lines for a block of protocol data. In text mode a line holds up to
 // 96 characters and ends at each CR LF; otherwise a hex dump of 16 bytes a line.
 void DumpTraceData(const char* label, const unsigned char* data, size_t size, char mode);
 
-// Empties the client's two lists and the process-wide records.
+// Empties the two lists and the current trace.
 void ResetLog(LineList& messageList, LineList& traceList);
 
-// Queues the summary record of a send whose internal result is internalResult, and sets
-// lastResult to the public code for it (0 stays 0). Before any send (internalResult
-// SMTP_NO_SEND_YET) the record is written but lastResult keeps SMTP_NO_SEND_YET. Running it
-// again for the same send leaves the same lastResult.
+// Adds the summary record of a send whose internal result is internalResult to the current
+// trace, and sets lastResult to the public code for it (0 stays 0). Before any send
+// (internalResult SMTP_NO_SEND_YET) the record is written but lastResult keeps
+// SMTP_NO_SEND_YET. Running it again for the same send leaves the same lastResult.
 void AppendSessionSummary(int& lastResult, int internalResult);
 
-// Moves the queued records to the back of the client's lists.
+// Moves the current trace's session lines and records to the back of the two lists.
 void CollectLogRecords(LineList& messageList, LineList& traceList);
-
-// Writes the trace list to the log file: appended when the file exists and append is set,
-// else the file is created or replaced. Failures leave the file untouched and are not
-// reported.
-void WriteTraceList(const LineList& traceList, const WCHAR* path, bool append);
 
 } // namespace SMTPClientNS

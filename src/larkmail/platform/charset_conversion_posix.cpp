@@ -27,6 +27,10 @@ bool CharsetConversion::Open(const char* charset, bool skipInvalid) {
     return true;
 }
 
+void CharsetConversion::Reset() {
+    iconv(static_cast<iconv_t>(descriptor_), nullptr, nullptr, nullptr, nullptr);
+}
+
 // iconv with "//IGNORE" behaves differently in GNU libiconv and in glibc. GNU libiconv skips
 // unconvertible characters and invalid input and reports success. glibc skips them too, but
 //  - returns -1 with EILSEQ at the end when it skipped anything, even with all input consumed;
@@ -40,7 +44,6 @@ bool CharsetConversion::Open(const char* charset, bool skipInvalid) {
 // suffix stops at invalid input on both libraries alike.
 int CharsetConversion::Convert(const char** in, size_t* inLeft, char** out, size_t* outLeft) {
     const iconv_t descriptor = static_cast<iconv_t>(descriptor_);
-    iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
     char** input = const_cast<char**>(in);
     errno = 0;
     size_t rc = iconv(descriptor, input, inLeft, out, outLeft);
@@ -59,10 +62,12 @@ int CharsetConversion::Convert(const char** in, size_t* inLeft, char** out, size
     }
     if (rc == kIconvFailure)
         return error > 0 ? error : EILSEQ;
-    // A stateful target (UTF-7, ISO-2022-JP) returns to its initial state, so that the text
-    // decodes on its own.
+    return 0;
+}
+
+int CharsetConversion::Finish(char** out, size_t* outLeft) {
     errno = 0;
-    if (iconv(descriptor, nullptr, nullptr, out, outLeft) == kIconvFailure)
+    if (iconv(static_cast<iconv_t>(descriptor_), nullptr, nullptr, out, outLeft) == kIconvFailure)
         return errno > 0 ? errno : E2BIG;
     return 0;
 }

@@ -114,10 +114,10 @@ bool ToEucJp(std::string& bytes, Form form) {
 }
 
 // EUC-JP bytes of ASCII and JIS X 0208 written as ISO-2022-JP: ESC $ B before JIS X 0208, ESC
-// ( B before ASCII and at the end when the text ends in JIS X 0208.
-std::string ToIso2022Jp(const std::string& euc) {
+// ( B before ASCII. jis tells whether the text so far ends in JIS X 0208, before and after;
+// Finish writes the ESC ( B that ends such a text.
+std::string ToIso2022Jp(const std::string& euc, bool& jis) {
     std::string out;
-    bool jis = false;
     for (size_t i = 0; i < euc.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(euc[i]);
         if (c < 0x80) {
@@ -133,8 +133,6 @@ std::string ToIso2022Jp(const std::string& euc) {
             out += char(euc[++i] & 0x7F);
         }
     }
-    if (jis)
-        out += "\x1B(B";
     return out;
 }
 
@@ -174,6 +172,9 @@ struct Target {
     UINT codePage;
     Form form;
     bool skipInvalid; // leave out what cannot be converted instead of stopping
+    // The state of the text being converted, carried from one piece to the next.
+    bool started = false; // UTF-16: the byte order mark has been written
+    bool jis = false;     // ISO-2022-JP: the output so far ends in JIS X 0208
 };
 
 // Code pages that cannot report a replaced character; a round trip tells instead.
@@ -284,15 +285,21 @@ bool CharsetConversion::Open(const char* charset, bool skipInvalid) {
             form = Form::EucJp;
         else if (name == "iso-2022-jp")
             form = Form::Iso2022Jp;
-        descriptor_ = new Target{entry.codePage, form, skipInvalid};
+        descriptor_ = new Target{entry.codePage, form, skipInvalid, false, false};
         skipsInvalid_ = skipInvalid;
         return true;
     }
     return false;
 }
 
+void CharsetConversion::Reset() {
+    Target& target = *static_cast<Target*>(descriptor_);
+    target.started = false;
+    target.jis = false;
+}
+
 int CharsetConversion::Convert(const char** in, size_t* inLeft, char** out, size_t* outLeft) {
-    const Target& target = *static_cast<const Target*>(descriptor_);
+    Target& target = *static_cast<Target*>(descriptor_);
     // The input as wide characters, unpaired surrogates left out (or the end of the text).
     std::wstring text;
     text.reserve(*inLeft / 2);
@@ -329,8 +336,10 @@ int CharsetConversion::Convert(const char** in, size_t* inLeft, char** out, size
 
     std::string result;
     if (target.codePage == kUtf16) {
-        // A byte order mark, then little-endian units, as iconv writes "UTF-16".
-        result = "\xFF\xFE";
+        // A byte order mark before the first unit of the text, then little-endian units, as
+        // iconv writes "UTF-16".
+        if (!target.started && !text.empty())
+            result = "\xFF\xFE";
         for (wchar_t c : text) {
             result += char(c & 0xFF);
             result += char(c >> 8);
@@ -359,19 +368,40 @@ int CharsetConversion::Convert(const char** in, size_t* inLeft, char** out, size
             return EILSEQ;
     }
 
+    // The state changes only once the bytes are written: a full output is retried.
+    bool jis = target.jis;
     if (target.form == Form::Iso2022Jp)
-        result = ToIso2022Jp(result);
+        result = ToIso2022Jp(result, jis);
     else if (target.codePage == CP_UTF7)
         result = TrimUtf7(result);
 
     if (result.size() > *outLeft)
         return E2BIG;
+    target.jis = jis;
+    if (!result.empty())
+        target.started = true;
     std::memcpy(*out, result.data(), result.size());
     *out += result.size();
     *outLeft -= result.size();
     *in += 2 * used;
     *inLeft -= 2 * used;
     return stop;
+}
+
+// Each piece of UTF-7 ends its base64 run itself; only ISO-2022-JP has a state to end.
+int CharsetConversion::Finish(char** out, size_t* outLeft) {
+    Target& target = *static_cast<Target*>(descriptor_);
+    if (!target.jis)
+        return 0;
+    static const char kBackToAscii[] = "\x1B(B";
+    const size_t length = sizeof kBackToAscii - 1;
+    if (*outLeft < length)
+        return E2BIG;
+    std::memcpy(*out, kBackToAscii, length);
+    *out += length;
+    *outLeft -= length;
+    target.jis = false;
+    return 0;
 }
 
 void CharsetConversion::Close() {

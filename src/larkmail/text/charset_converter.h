@@ -25,13 +25,20 @@ public:
     CCharsetConverter(const CCharsetConverter&) = delete;
     CCharsetConverter& operator=(const CCharsetConverter&) = delete;
 
+    // How line ends of the text reach the output.
+    enum class LineEnds {
+        AsGiven,
+        CrLf, // every CR, LF and CR LF becomes CR LF
+    };
+
     // Converts the NUL-terminated text into charset. On success returns 0, *out receives a new
-    // zero-filled area (release with delete[]) that holds the bytes and at least one zero byte
-    // after them, and *outLen the number of bytes. Failures leave out and outLen unchanged:
-    // -1 empty charset, null argument or empty text; -19 invalid inner arguments or no memory
-    // for the output; -20 no memory for the input copy; -21 character set unknown (or a name
-    // too long to open); -22 the conversion failed after producing output.
-    int ConvertFromWide(std::string charset, const WCHAR* text, char** out, size_t* outLen);
+    // area (release with delete[]) that holds the bytes and a zero byte after them, and
+    // *outLen the number of bytes. Failures leave out and outLen unchanged: -1 empty charset,
+    // null argument or empty text; -19 invalid inner arguments or no memory for the output;
+    // -20 no memory for the working buffer; -21 character set unknown (or a name too long to
+    // open); -22 the conversion failed after producing output.
+    int ConvertFromWide(std::string charset, const WCHAR* text, char** out, size_t* outLen,
+                        LineEnds lineEnds = LineEnds::AsGiven);
 
 private:
     friend class CharsetConverterTestPeer; // creates private instances, reads openCount_
@@ -43,9 +50,12 @@ private:
     static constexpr int kConverted = 0;
     static constexpr int kInvalid = -1;
     static constexpr int kCannotOpen = -2;
+    static constexpr int kNoWorkingMemory = -3;
 
-    int ConvertBytes(const char* input, size_t n, const std::string& charset, char** out,
-                     size_t* outLen);
+    int ConvertUnits(const WCHAR* text, size_t units, LineEnds lineEnds, const std::string& charset,
+                     char** out, size_t* outLen);
+    bool UseCharset(const std::string& charset);
+    static int Empty(char** out, size_t* outLen);
     void Forget();
 
     CharsetConversion conversion_;

@@ -6,7 +6,9 @@
 #include "transfer/ca_file.h"
 #include "transfer/host_name.h"
 #include "transfer/response_timeout.h"
+#include "transfer/string_list.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -54,6 +56,17 @@ CURLcode ApplyProxy(CURL* handle, ISmtpClient* client) {
     return CURLE_OK;
 }
 
+// The proxy values that decide the connection, separated by NUL.
+std::string ProxySettings(ISmtpClient* client) {
+    std::string settings;
+    for (int which : {PROXY_VALUE_HOST, PROXY_VALUE_PORT, PROXY_VALUE_KIND, PROXY_VALUE_USER,
+                      PROXY_VALUE_PASSWORD}) {
+        settings += ProxyValue(client, which);
+        settings += '\0';
+    }
+    return settings;
+}
+
 // Every wait of the transfer is bounded: the connection set-up (connect, SOCKS handshake,
 // greeting, STARTTLS, AUTH) by the client's connect time-out when it is above 0, else by the
 // response time-out; each later answer by the response time-out; the upload of the message
@@ -99,6 +112,9 @@ void ApplyTls(CURL* handle, ISmtpClient* client) {
 // Envelope recipients: To, then Cc, then Bcc, each in index order, repeats kept.
 std::vector<std::string> EnvelopeRecipients(IMimeMessage* message) {
     std::vector<std::string> recipients;
+    recipients.reserve(size_t(std::max(0, message->GetRecipientCount())) +
+                       size_t(std::max(0, message->GetCcCount())) +
+                       size_t(std::max(0, message->GetBccCount())));
     for (int i = 1, n = message->GetRecipientCount(); i <= n; ++i)
         recipients.push_back(AnsiText(message->GetRecipient(unsigned(i), ADDRESS_PART_ADDRESS)));
     for (int i = 1, n = message->GetCcCount(); i <= n; ++i)
@@ -163,6 +179,28 @@ int ApplyConnectionOptions(CURL* handle, ISmtpClient* client) {
     return 0;
 }
 
+std::string ConnectionSettings(ISmtpClient* client) {
+    if (!client)
+        return std::string();
+    // Values are separated by NUL, which none of them can contain.
+    std::string settings;
+    auto add = [&settings](const std::string& value) {
+        settings += value;
+        settings += '\0';
+    };
+    add(AnsiText(client->GetHost()));
+    add(std::to_string(client->GetPort()));
+    add(AnsiText(client->GetUser()));
+    add(AnsiText(client->GetPassword()));
+    add(AnsiText(client->GetBearerToken()));
+    add(client->GetUseTls() ? "tls" : "plain");
+    add(std::to_string(client->GetTlsVersion()));
+    add(client->GetVerifyPeer() != 0 ? "verify" : "trust");
+    add(client->GetVerifyStatus() ? "status" : "no-status");
+    add(client->IsProxyEnabled() ? ProxySettings(client) : "direct");
+    return settings;
+}
+
 int ApplySendOptions(TransferSet& transfer, ISmtpClient* client) {
     if (!IsComplete(transfer) || !client)
         return -1;
@@ -181,8 +219,12 @@ int ApplySendOptions(TransferSet& transfer, ISmtpClient* client) {
     const std::vector<std::string> recipients = EnvelopeRecipients(message);
     if (recipients.empty())
         return -3;
+    // A recipient that could not be added fails the send instead of being left out.
+    StringListBuilder recipientList;
     for (const std::string& recipient : recipients)
-        transfer.recipients = curl_slist_append(transfer.recipients, recipient.c_str());
+        if (!recipientList.Append(recipient.c_str()))
+            return -1;
+    transfer.recipients = recipientList.Release();
     curl_easy_setopt(transfer.handle, CURLOPT_MAIL_RCPT, transfer.recipients);
 
     // The whole block, several CR LF-terminated lines, is one entry of the header list.
@@ -190,7 +232,10 @@ int ApplySendOptions(TransferSet& transfer, ISmtpClient* client) {
     const int composed = ComposeHeaderBlock(client, block);
     if (composed < 0)
         return composed;
-    transfer.headers = curl_slist_append(transfer.headers, block.c_str());
+    StringListBuilder headerList;
+    if (!headerList.Append(block.c_str()))
+        return -1;
+    transfer.headers = headerList.Release();
     curl_easy_setopt(transfer.handle, CURLOPT_HTTPHEADER, transfer.headers);
 
     const int bodies = AttachBodies(transfer.root, transfer.alternative, client);

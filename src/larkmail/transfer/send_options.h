@@ -6,6 +6,8 @@
 
 #include <larkmail/larkmail.h>
 
+#include <string>
+
 namespace SMTPClientNS {
 
 // Sets every option of a send: connection, envelope, header block and MIME tree. Returns the
@@ -18,5 +20,10 @@ int ApplySendOptions(TransferSet& transfer, ISmtpClient* client);
 // CURLE_COULDNT_RESOLVE_PROXY for a proxy host that is not a plain host. 0 when handle or
 // client is null.
 int ApplyConnectionOptions(CURL* handle, ISmtpClient* client);
+
+// Everything ApplyConnectionOptions takes from the client that decides which connection a send
+// may use: server, port, credentials, bearer token, TLS, certificate checks and proxy. Two
+// sends with the same text may share a connection. The text holds secrets: keep it private.
+std::string ConnectionSettings(ISmtpClient* client);
 
 } // namespace SMTPClientNS

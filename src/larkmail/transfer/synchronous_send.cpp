@@ -1,6 +1,8 @@
 #include "transfer/synchronous_send.h"
 
 #include "log/send_log.h"
+#include "platform/connection_drop.h"
+#include "platform/connection_probe.h"
 
 namespace SMTPClientNS {
 
@@ -12,8 +14,19 @@ const char kTextMode = 1;
 
 } // namespace
 
-void RenewTracedTransfer(TransferSet& transfer) {
+void FreeTracedTransfer(TransferSet& transfer, ConnectionCache& connections) {
+    // Only the handle that used the connection last can tell, and only while it exists. Shut
+    // down first, a stale connection's QUIT fails at once instead of waiting for the peer.
+    const bool quiet = IsConnectionQuiet(transfer.handle);
+    if (!quiet)
+        DropConnection(transfer.handle);
     FreeTransfer(transfer);
+    if (!quiet)
+        connections.Close();
+}
+
+void RenewTracedTransfer(TransferSet& transfer, ConnectionCache& connections) {
+    FreeTracedTransfer(transfer, connections);
     CreateTransfer(transfer);
     if (!transfer.handle)
         return;

@@ -2,7 +2,10 @@
 // outcome for skipped characters on glibc as on GNU libiconv.
 #include "text/charset_converter.h"
 
+#include "compose/mime_tree.h"
+
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <memory>
 #include <string>
@@ -38,11 +41,12 @@ struct Conversion {
 
 // Runs one conversion; on success copies the bytes out and checks the zero after them.
 Conversion Convert(CCharsetConverter& converter, const std::string& charset,
-                   const std::u16string& text) {
+                   const std::u16string& text,
+                   CCharsetConverter::LineEnds lineEnds = CCharsetConverter::LineEnds::AsGiven) {
     Conversion c;
     char* out = nullptr;
     size_t len = 99;
-    c.result = converter.ConvertFromWide(charset, text.c_str(), &out, &len);
+    c.result = converter.ConvertFromWide(charset, text.c_str(), &out, &len, lineEnds);
     if (c.result == 0) {
         c.bytes.assign(out, len);
         c.zeroAfterBytes = out[len] == '\0';
@@ -209,6 +213,69 @@ TEST(CharsetConverter, UnknownOrOverlongNameKeepsThePreviousDescriptor) {
     EXPECT_EQ(4u, Peer::Opens(*converter));
     EXPECT_EQ("\xFC", Convert(*converter, "ISO-8859-1", u"\u00FC").bytes);
     EXPECT_EQ(4u, Peer::Opens(*converter));
+}
+
+// The whole text converted by one plain iconv call: what the converter must produce however
+// it splits the text.
+std::string OneIconvCall(const char* charset, const std::u16string& text) {
+    iconv_t descriptor = iconv_open(charset, "UTF-16LE");
+    EXPECT_NE(iconv_t(-1), descriptor);
+    std::string out(4 * text.size() + 16, '\0');
+    char* in = reinterpret_cast<char*>(const_cast<char16_t*>(text.data()));
+    size_t inLeft = 2 * text.size();
+    char* cursor = out.data();
+    size_t outLeft = out.size();
+    EXPECT_NE(size_t(-1), iconv(descriptor, &in, &inLeft, &cursor, &outLeft));
+    EXPECT_NE(size_t(-1), iconv(descriptor, nullptr, nullptr, &cursor, &outLeft));
+    iconv_close(descriptor);
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+// Long texts are converted in pieces: line ends, surrogate pairs and shift states that meet a
+// piece's end come out as from one call over the whole text.
+TEST(CharsetConverter, LongTextsConvertAsOneWhereverThePiecesEnd) {
+    const std::u16string pair = u"\U0001F600";
+    auto converter = Peer::Fresh();
+    // Around each multiple of the piece length, with and without line ends rewritten.
+    for (size_t at : {size_t(32766), size_t(32767), size_t(32768), size_t(32769), size_t(65535)}) {
+        for (const std::u16string& inserted :
+             {std::u16string(u"\r\n"), std::u16string(u"\r"), std::u16string(u"\n\r"), pair}) {
+            std::u16string text(at, u'a');
+            text += inserted + u"\u65E5b\n" + std::u16string(40000, u'c');
+            for (const char* charset : {"UTF-8", "ISO-2022-JP", "UTF-16LE"}) {
+                // ISO-2022-JP has no characters outside the BMP.
+                if (inserted == pair && std::string(charset) == "ISO-2022-JP")
+                    continue;
+                SCOPED_TRACE(testing::Message() << charset << " at " << at);
+                const Conversion given = Convert(*converter, charset, text);
+                EXPECT_EQ(0, given.result);
+                EXPECT_TRUE(given.bytes == OneIconvCall(charset, text));
+                const Conversion crlf =
+                    Convert(*converter, charset, text, CCharsetConverter::LineEnds::CrLf);
+                EXPECT_EQ(0, crlf.result);
+                EXPECT_TRUE(crlf.bytes ==
+                            OneIconvCall(charset, SMTPClientNS::WithCrLf(text.c_str())));
+                EXPECT_TRUE(crlf.zeroAfterBytes);
+            }
+        }
+    }
+}
+
+// A lone high surrogate is left out wherever it meets a piece's end or a rewritten line end.
+TEST(CharsetConverter, LoneHighSurrogateInLongTextIsLeftOut) {
+    auto converter = Peer::Fresh();
+    for (size_t at : {size_t(100), size_t(32767), size_t(32768)}) {
+        for (const std::u16string& after : {std::u16string(u"\n"), std::u16string(u"\r\n")}) {
+            SCOPED_TRACE(at);
+            std::u16string text(at, u'a');
+            text = u"x\r\n" + text + kHighSurrogate + after + u"b";
+            const Conversion c =
+                Convert(*converter, "UTF-8", text, CCharsetConverter::LineEnds::CrLf);
+            EXPECT_EQ(0, c.result);
+            EXPECT_TRUE(c.bytes == "x\r\n" + std::string(at, 'a') + "\r\nb");
+        }
+    }
 }
 
 TEST(CharsetConverter, InstanceIsOneObjectAndConvertsOnTwoThreadsAtOnce) {
