@@ -348,12 +348,11 @@ def main():
         print("FAIL: no 32-bit DLL found (Debian's libwine ships i386-windows/zlib1.dll)")
         return 1
     try:
-        # Message boxes need windows, and windows a display driver: the null driver gives
-        # Wine windows without an X server.
-        status, _ = wine(120, "reg", "add", "HKCU\\Software\\Wine\\Drivers", "/v", "Graphics",
-                         "/d", "null", "/f")
+        # Message boxes need windows: scripts/wine-run makes the prefix (on this first call)
+        # with Wine's null display driver, which gives windows without an X server.
+        status, _ = wine(300, "reg", "query", "HKCU\\Software\\Wine\\Drivers")
         if status != 0:
-            print("FAIL: cannot select Wine's null display driver")
+            print("FAIL: cannot make the Wine prefix")
             return 1
         # One wineserver for the whole run (ended by wine-run --stop below) rather than one
         # per Wine start.
