@@ -15,7 +15,7 @@ void TraceRecords::Add(const std::string& record) {
         tail_.push_back(record);
         return;
     }
-    if (spilledBytes_ == 0 && headBytes_ + record.size() <= memoryBound_) {
+    if (!Spilled() && headBytes_ + record.size() <= memoryBound_) {
         head_.push_back(record);
         headBytes_ += record.size();
         return;
@@ -25,13 +25,23 @@ void TraceRecords::Add(const std::string& record) {
         tail_.push_back(record);
         return;
     }
-    if (!spill_.Append(record.data(), record.size())) {
-        // Only whole records count; a partly written one is read from memory instead.
+    pending_ += record;
+    if (pending_.size() >= kWritePiece)
+        Flush();
+}
+
+void TraceRecords::Flush() {
+    if (pending_.empty())
+        return;
+    if (!spill_.Append(pending_.data(), pending_.size())) {
+        // Only whole pieces count; a partly written one is read from memory instead.
         spillFailed_ = true;
-        tail_.push_back(record);
+        tail_.push_back(std::move(pending_));
+        pending_.clear();
         return;
     }
-    spilledBytes_ += record.size();
+    spilledBytes_ += pending_.size();
+    pending_.clear();
 }
 
 void TraceRecords::Clear() {
@@ -40,10 +50,12 @@ void TraceRecords::Clear() {
     headBytes_ = 0;
     spill_.Close();
     spilledBytes_ = 0;
+    std::string().swap(pending_);
     spillFailed_ = false;
 }
 
 void TraceRecords::Stream(const std::function<bool(const char*, size_t)>& sink) {
+    Flush();
     for (const std::string& record : head_) {
         if (!sink(record.data(), record.size()))
             return;
@@ -72,6 +84,7 @@ bool TraceRecords::StreamSpilled(const std::function<bool(const char*, size_t)>&
 }
 
 void TraceRecords::MoveTo(LineList& list) {
+    Flush();
     for (std::string& record : head_)
         list.push_back(std::move(record));
     if (spilledBytes_ > 0) {

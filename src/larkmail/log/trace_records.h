@@ -31,10 +31,16 @@ public:
     // Moves the records to the back of list and leaves this store empty; what went to the
     // file comes back as one record.
     void MoveTo(LineList& list);
-    // True while some records live in the temporary file.
-    bool Spilled() const { return spilledBytes_ > 0; }
+    // True while some records live in the temporary file (or wait to be written to it).
+    bool Spilled() const { return spilledBytes_ > 0 || !pending_.empty(); }
 
 private:
+    // Records past the bound are gathered and written to the file in pieces of this size:
+    // libcurl hands over a send's data a few hundred bytes at a time.
+    static const size_t kWritePiece = 256 * 1024;
+
+    // Writes the gathered records to the file; when that fails they stay in memory.
+    void Flush();
     // Stream for the part in the file; false when the sink stopped or the file failed.
     bool StreamSpilled(const std::function<bool(const char*, size_t)>& sink);
 
@@ -43,6 +49,7 @@ private:
     size_t headBytes_ = 0;
     SpillFile spill_;
     uint64_t spilledBytes_ = 0;
+    std::string pending_; // whole records for the file, not yet written
     // Records that came after the file had failed: kept in memory rather than lost.
     LineList tail_;
     bool spillFailed_ = false;
