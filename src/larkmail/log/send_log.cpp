@@ -1,6 +1,5 @@
 #include "log/send_log.h"
 
-#include "log/trace_formatter.h"
 #include "platform/owner_only_file.h"
 #include "results/result_table.h"
 
@@ -50,8 +49,7 @@ void SendTrace::AddCurlEvent(curl_infotype type, const char* data, size_t size, 
         size_t start = 0;
         while (start < size && data[start] == ' ')
             ++start;
-        buffer_.assign(data + start, size - start);
-        records_.Add(buffer_);
+        records_.Add(data + start, size - start);
         return;
     }
     case CURLINFO_HEADER_IN:
@@ -82,9 +80,7 @@ void SendTrace::AddCurlEvent(curl_infotype type, const char* data, size_t size, 
 }
 
 void SendTrace::AddData(const char* label, const unsigned char* data, size_t size, char mode) {
-    buffer_.clear();
-    FormatTraceData(label, data, size, mode, buffer_);
-    records_.Add(buffer_);
+    records_.AddData(label[0], mode, data, size);
 }
 
 void SendTrace::AddSummary(int& lastResult, int internalResult) {

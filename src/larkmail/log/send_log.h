@@ -28,7 +28,8 @@ public:
 
     // One event reported by libcurl's debug callback (see OnCurlDebug).
     void AddCurlEvent(curl_infotype type, const char* data, size_t size, char mode);
-    // One record of "label: " lines for a block of protocol data (see DumpTraceData).
+    // One record of "label: " lines for a block of protocol data (see DumpTraceData); the
+    // label is one letter.
     void AddData(const char* label, const unsigned char* data, size_t size, char mode);
     // The summary record (see AppendSessionSummary).
     void AddSummary(int& lastResult, int internalResult);
@@ -46,7 +47,7 @@ public:
 private:
     TraceRecords records_;
     LineList sessionLines_;
-    std::string buffer_; // one record being assembled
+    std::string buffer_; // the summary record being assembled
     std::string masked_; // client lines with their credentials masked
     CredentialMask mask_;
 };

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -112,23 +113,40 @@ TEST(TraceRecords, KeepEveryByteInOrderAcrossTheMemoryBound) {
         size_t bound;
         std::vector<size_t> sizes;
         bool spilled;
+        const char* folder; // the temporary folder, when not the default
     } cases[] = {
-        {"all in memory", 1000, {10, 0, 200, 790}, false},
-        {"bound reached by the second record", 100, {60, 60, 5, 0, 300}, true},
-        {"first record larger than the bound", 100, {250, 1, 2}, true},
-        {"pieces larger than one read", 10, {3 * 1024 * 1024, 7}, true},
+        {"all in memory", 1000, {10, 0, 200, 790}, false, nullptr},
+        {"bound reached by the second record", 100, {60, 60, 5, 0, 300}, true, nullptr},
+        {"first record larger than the bound", 100, {250, 1, 2}, true, nullptr},
+        {"pieces larger than one read", 10, {3 * 1024 * 1024, 7, 2 * 1024 * 1024}, true, nullptr},
+        {"no temporary file possible", 10, {60, 70, 300000, 5}, false, "/nonexistent/folder"},
     };
     for (const auto& c : cases) {
+        const char* folder = std::getenv("TMPDIR");
+        const std::string saved = folder ? folder : "";
+        if (c.folder)
+            setenv("TMPDIR", c.folder, 1);
         TraceRecords records(c.bound);
         std::string expected;
         char letter = 'a';
-        for (size_t size : c.sizes) {
-            std::string record(size, letter++);
-            if (size > 0)
-                record.back() = '\n';
-            records.Add(record);
-            expected += record;
+        // Text records alternate with data records, which read back as their lines.
+        for (size_t i = 0; i < c.sizes.size(); ++i) {
+            std::string record(c.sizes[i], letter++);
+            for (size_t at = 50; at + 1 < record.size(); at += 50)
+                record.replace(at, 2, "\r\n");
+            if (i % 2 == 0) {
+                records.Add(record);
+                expected += record;
+            } else {
+                records.AddData('C', 1, reinterpret_cast<const unsigned char*>(record.data()),
+                                record.size());
+                expected += Format(record, true);
+            }
         }
+        if (c.folder && folder)
+            setenv("TMPDIR", saved.c_str(), 1);
+        else if (c.folder)
+            unsetenv("TMPDIR");
         EXPECT_EQ(c.spilled, records.Spilled()) << c.name;
         EXPECT_EQ(c.spilled ? 1 : 0, OpenSpillFiles()) << c.name;
         // Streamed twice (two log writes) and then moved out: the same bytes each time.
