@@ -159,15 +159,19 @@ int CCharsetConverter::ConvertFromWide(std::string charset, const WCHAR* text, c
                                        size_t* outLen, LineEnds lineEnds) {
     if (charset.empty() || !text || !out || !outLen)
         return -1;
-    // Lengths are counted as a signed 32-bit number; longer texts are refused.
-    const size_t units = BoundedTextLength(text, size_t(INT32_MAX) + 1);
+    // Lengths are counted as a signed 32-bit number; longer texts are refused. Text to get
+    // CR LF line ends is measured together with the start of it that has them already.
+    const size_t max = size_t(INT32_MAX) + 1;
+    size_t crLfUnits = 0;
+    const size_t units = lineEnds == LineEnds::CrLf ? MeasureCrLfText(text, max, &crLfUnits)
+                                                    : BoundedTextLength(text, max);
     if (units == 0 || units > size_t(INT32_MAX))
         return -1;
 
     int outcome;
     {
         std::lock_guard<std::mutex> guard(lock_);
-        outcome = ConvertUnits(text, units, lineEnds, charset, out, outLen);
+        outcome = ConvertUnits(text, units, crLfUnits, lineEnds, charset, out, outLen);
     }
     switch (outcome) {
     case kConverted:
@@ -207,8 +211,9 @@ bool CCharsetConverter::UseCharset(const std::string& charset) {
 // (a surrogate pair) is carried over to the next one. Runs under lock_. A conversion that
 // stops after producing output fails and forgets its descriptor; one that stops before
 // producing anything yields empty output.
-int CCharsetConverter::ConvertUnits(const WCHAR* text, size_t units, LineEnds lineEnds,
-                                    const std::string& charset, char** out, size_t* outLen) {
+int CCharsetConverter::ConvertUnits(const WCHAR* text, size_t units, size_t crLfUnits,
+                                    LineEnds lineEnds, const std::string& charset, char** out,
+                                    size_t* outLen) {
     if (!text || units == 0 || charset.empty() || !out || !outLen)
         return kInvalid;
     if (!UseCharset(charset))
@@ -239,9 +244,10 @@ int CCharsetConverter::ConvertUnits(const WCHAR* text, size_t units, LineEnds li
         size_t inLeft;
         const WCHAR* pieceEnd = next + std::min(size_t(end - next), kPieceUnits);
         // Text whose line ends are CR LF already needs no rewriting: it goes to iconv as it
-        // is, up to the first line end that needs it.
+        // is, up to the first line end that needs it (known for the start of the text).
         if (rewrite && carried == 0)
-            pieceEnd = EndOfCrLfText(next, pieceEnd);
+            pieceEnd = next < text + crLfUnits ? std::min(pieceEnd, text + crLfUnits)
+                                               : EndOfCrLfText(next, pieceEnd);
         const bool fromWorking = rewrite && (carried != 0 || pieceEnd == next);
         if (fromWorking) {
             const size_t written =

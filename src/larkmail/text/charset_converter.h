@@ -52,8 +52,9 @@ private:
     static constexpr int kCannotOpen = -2;
     static constexpr int kNoWorkingMemory = -3;
 
-    int ConvertUnits(const WCHAR* text, size_t units, LineEnds lineEnds, const std::string& charset,
-                     char** out, size_t* outLen);
+    // Converts units of text; with CR LF line ends, the first crLfUnits have them already.
+    int ConvertUnits(const WCHAR* text, size_t units, size_t crLfUnits, LineEnds lineEnds,
+                     const std::string& charset, char** out, size_t* outLen);
     bool UseCharset(const std::string& charset);
     static int Empty(char** out, size_t* outLen);
     void Forget();

@@ -7,13 +7,78 @@
 
 namespace SMTPClientNS {
 
+using namespace unit_scan;
+
 const WCHAR* EndOfCrLfText(const WCHAR* p, const WCHAR* end) {
+    // Sixteen units a step while the line ends are whole pairs; the exact end is found unit
+    // by unit from the first step where they are not.
+    Bytes16 crs = {};
+    while (size_t(end - p) >= kUnitsPerWideStep) {
+        Bytes16 stepCrs;
+        if (!WholeCrLfPairs(Load(p), Load(p + kUnitsPerStep), crs, stepCrs))
+            break;
+        crs = stepCrs;
+        p += kUnitsPerWideStep;
+    }
+    // A CR that ended the last step whole has its LF unchecked: back to it.
+    if (crs[kUnitsPerWideStep - 1] != 0)
+        --p;
     for (;;) {
         p = FindCrOrLf(p, end);
         if (p == end || end - p < 2 || p[0] != TEXT('\r') || p[1] != TEXT('\n'))
             return p;
         p += 2;
     }
+}
+
+// Address checking would report the units of the last block after the terminator; they are
+// read but never used.
+__attribute__((no_sanitize("address"))) size_t MeasureCrLfText(const WCHAR* text, size_t max,
+                                                               size_t* crLfUnits) {
+    const WCHAR* p = text;
+    const WCHAR* const limit = text + max;
+    while (p != limit && (reinterpret_cast<uintptr_t>(p) % sizeof(Units)) != 0 && *p != 0)
+        ++p;
+    // The units before head are checked one by one at the end. From head on, blocks of eight
+    // units are read from aligned addresses (an aligned block lies in one page with the unit
+    // that starts it), sixteen units a step; their line ends are checked as by EndOfCrLfText
+    // until the first step where they are not whole pairs, and from there on only the
+    // terminator is looked for.
+    const WCHAR* const head = p;
+    const bool aligned = (reinterpret_cast<uintptr_t>(p) % sizeof(Units)) == 0;
+    const WCHAR* checkedUpTo = nullptr;
+    Bytes16 crs = {};
+    if (head != text && head[-1] == TEXT('\r'))
+        crs[kUnitsPerWideStep - 1] = 0xFF;
+    while (aligned && size_t(limit - p) >= kUnitsPerWideStep) {
+        const Units low = *reinterpret_cast<const Units*>(p);
+        if (FirstMatch(Units(low == uint16_t(0))) != kUnitsPerStep)
+            break;
+        const Units high = *reinterpret_cast<const Units*>(p + kUnitsPerStep);
+        if (FirstMatch(Units(high == uint16_t(0))) != kUnitsPerStep)
+            break;
+        if (!checkedUpTo) {
+            Bytes16 stepCrs;
+            if (WholeCrLfPairs(low, high, crs, stepCrs))
+                crs = stepCrs;
+            else
+                checkedUpTo = p;
+        }
+        p += kUnitsPerWideStep;
+    }
+    if (!checkedUpTo)
+        checkedUpTo = p;
+    while (p != limit && *p != 0)
+        ++p;
+    const WCHAR* const terminator = p;
+    // A CR that ended the last whole step (or the head) has its LF unchecked: back to it.
+    if (crs[kUnitsPerWideStep - 1] != 0)
+        --checkedUpTo;
+    const WCHAR* end = EndOfCrLfText(text, head);
+    if (end == head || (end + 1 == head && *end == TEXT('\r')))
+        end = EndOfCrLfText(checkedUpTo, terminator);
+    *crLfUnits = size_t(end - text);
+    return size_t(terminator - text);
 }
 
 size_t CrLfWriter::Copy(const WCHAR** in, const WCHAR* end, WCHAR* target, size_t room) {

@@ -11,6 +11,12 @@ namespace SMTPClientNS {
 // first lone CR or LF, a CR that ends the range, or end.
 const WCHAR* EndOfCrLfText(const WCHAR* p, const WCHAR* end);
 
+// The number of units before the terminating zero, at most max (like wcsnlen), in one pass
+// that also sets *crLfUnits to the length of the text's longest start whose line ends are all
+// complete CR LF pairs (what EndOfCrLfText gives for the whole text). Reads whole aligned
+// 16-byte blocks, which may reach past the terminator but never into another page.
+size_t MeasureCrLfText(const WCHAR* text, size_t max, size_t* crLfUnits);
+
 // Copies text in consecutive pieces and turns every CR, LF and CR LF into CR LF. A CR at the
 // end of one piece and an LF at the start of the next still make one line end.
 class CrLfWriter {
