@@ -41,12 +41,11 @@ __attribute__((no_sanitize("address"))) size_t MeasureCrLfText(const WCHAR* text
         ++p;
     // The units before head are checked one by one at the end. From head on, blocks of eight
     // units are read from aligned addresses (an aligned block lies in one page with the unit
-    // that starts it), sixteen units a step; their line ends are checked as by EndOfCrLfText
-    // until the first step where they are not whole pairs, and from there on only the
-    // terminator is looked for.
+    // that starts it), sixteen units a step, while their line ends are whole pairs as
+    // EndOfCrLfText checks them; from the first step where they are not, or that holds the
+    // terminator, the terminator is looked for by BoundedTextLength.
     const WCHAR* const head = p;
     const bool aligned = (reinterpret_cast<uintptr_t>(p) % sizeof(Units)) == 0;
-    const WCHAR* checkedUpTo = nullptr;
     Bytes16 crs = {};
     if (head != text && head[-1] == TEXT('\r'))
         crs[kUnitsPerWideStep - 1] = 0xFF;
@@ -55,21 +54,15 @@ __attribute__((no_sanitize("address"))) size_t MeasureCrLfText(const WCHAR* text
         if (FirstMatch(Units(low == uint16_t(0))) != kUnitsPerStep)
             break;
         const Units high = *reinterpret_cast<const Units*>(p + kUnitsPerStep);
-        if (FirstMatch(Units(high == uint16_t(0))) != kUnitsPerStep)
+        Bytes16 stepCrs;
+        if (FirstMatch(Units(high == uint16_t(0))) != kUnitsPerStep ||
+            !WholeCrLfPairs(low, high, crs, stepCrs))
             break;
-        if (!checkedUpTo) {
-            Bytes16 stepCrs;
-            if (WholeCrLfPairs(low, high, crs, stepCrs))
-                crs = stepCrs;
-            else
-                checkedUpTo = p;
-        }
+        crs = stepCrs;
         p += kUnitsPerWideStep;
     }
-    if (!checkedUpTo)
-        checkedUpTo = p;
-    while (p != limit && *p != 0)
-        ++p;
+    const WCHAR* checkedUpTo = p;
+    p += BoundedTextLength(p, size_t(limit - p));
     const WCHAR* const terminator = p;
     // A CR that ended the last whole step (or the head) has its LF unchecked: back to it.
     if (crs[kUnitsPerWideStep - 1] != 0)
