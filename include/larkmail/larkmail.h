@@ -79,6 +79,9 @@ enum : int {
     SMTP_ERR_CONVERT_MEMORY = -20,
     SMTP_ERR_CHARSET_UNSUPPORTED = -21,
     SMTP_ERR_CONVERT_GENERAL = -22,
+    // An address's local part lies outside ASCII and the server does not offer SMTPUTF8:
+    // nothing was sent.
+    SMTP_ERR_SMTPUTF8_UNSUPPORTED = -23,
     // What GetLastResult returns before the client's first send.
     SMTP_NO_SEND_YET = 999,
 };

@@ -39,6 +39,8 @@ std::vector<std::string> ServerCommand(const SmtpPeerOptions& options, const std
         argv.insert(argv.end(), {"--reject-recipient", address});
     if (options.neverGreet)
         argv.push_back("--never-greet");
+    if (!options.smtputf8)
+        argv.push_back("--no-smtputf8");
     if (!options.fault.empty())
         argv.insert(argv.end(), {"--fault", options.fault});
     if (options.idleTimeoutSeconds > 0)
@@ -88,6 +90,7 @@ std::vector<StoredMessage> SmtpPeer::messages() const {
         message.index = index;
         message.mailFrom = JsonText(envelope, "mail_from");
         message.recipients = envelope.at("rcpt_tos").get<std::vector<std::string>>();
+        message.mailOptions = envelope.at("mail_options").get<std::vector<std::string>>();
         message.authUser = JsonText(envelope, "auth_user");
         message.tls = envelope.at("tls").get<bool>();
         message.emlPath = store_.file(std::string(stem) + ".eml");

@@ -31,16 +31,18 @@ struct SmtpPeerOptions {
     std::string fault;
     // Above 0: a connection silent this long is closed by the server.
     double idleTimeoutSeconds = 0;
+    bool smtputf8 = true; // SMTPUTF8 offered (international addresses)
 };
 
 struct StoredMessage {
     int index = 0; // 1, 2, ... in arrival order
     std::string mailFrom;
     std::vector<std::string> recipients;
-    std::string authUser; // the authenticated user, empty without AUTH
-    bool tls = false;     // the message came over a connection upgraded with STARTTLS
-    std::string data;     // the raw DATA bytes (dot-unstuffed, CR LF line ends as sent)
-    std::string emlPath;  // the file that holds data, for InspectMime
+    std::vector<std::string> mailOptions; // parameters of MAIL FROM, e.g. "SMTPUTF8"
+    std::string authUser;                 // the authenticated user, empty without AUTH
+    bool tls = false;    // the message came over a connection upgraded with STARTTLS
+    std::string data;    // the raw DATA bytes (dot-unstuffed, CR LF line ends as sent)
+    std::string emlPath; // the file that holds data, for InspectMime
 };
 
 class SmtpPeer {

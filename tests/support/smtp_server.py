@@ -86,6 +86,8 @@ def parse_arguments(argv):
     parser.add_argument("--max-message-size", type=int, default=None,
                         help="largest message accepted in octets, announced with SIZE; 0: "
                              "no limit (aiosmtpd's default: 33554432)")
+    parser.add_argument("--no-smtputf8", action="store_true",
+                        help="do not offer SMTPUTF8 (international addresses)")
     parser.add_argument("--verbose", action="store_true", help="protocol log on stderr")
     args = parser.parse_args(argv)
     if not args.never_greet and not args.store:
@@ -325,7 +327,7 @@ def smtp_factory(args, loop):
     excluded = [] if args.user else list(STANDARD_MECHANISMS)
     options = dict(
         hostname="localhost",
-        enable_SMTPUTF8=True,
+        enable_SMTPUTF8=not args.no_smtputf8,
         tls_context=tls_context,
         require_starttls=args.require_tls,
         auth_required=bool(args.user or args.xoauth2_token),

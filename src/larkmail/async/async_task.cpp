@@ -14,11 +14,13 @@ void PrepareTask(CAsyncTask& task, INesting* step) {
     CreateTransfer(task.transfer);
     // No trace and no log: the process-wide trace belongs to synchronous sends.
     task.result = IsComplete(task.transfer) ? ApplySendOptions(task.transfer, task.client) : -1;
+    if (task.result == 0)
+        task.smtputf8.Require(task.transfer.handle, task.transfer.international);
 }
 
 void PerformTask(CAsyncTask* task) {
     if (task && task->result == 0)
-        task->result = PerformTransfer(task->transfer);
+        task->result = task->smtputf8.Outcome(PerformTransfer(task->transfer));
 }
 
 void FinishTask(CAsyncTask* task) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "async/nesting.h"
+#include "transfer/smtputf8_guard.h"
 #include "transfer/transfer_set.h"
 
 #include <larkmail/larkmail.h>
@@ -13,6 +14,7 @@ class CAsyncThread;
 
 // Plain data; everything starts zeroed.
 struct CAsyncTask {
+    Smtputf8Guard smtputf8; // the task's connection is its own
     TransferSet transfer;
     ISmtpClient* client = nullptr; // holds one reference from Prepare until Finish
     INesting* step = nullptr;

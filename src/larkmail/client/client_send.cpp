@@ -14,14 +14,15 @@ int CSmtpClientWrapper::Send() {
     TraceBinding traced(trace_);
     lastResult_ = lastInternalResult_ = -1;
     // The previous send's handles live until now, so that its outcome stays inspectable.
-    RenewTracedTransfer(transfer_, connections_);
+    RenewTracedTransfer(transfer_, connections_, smtputf8_);
     messageList_.clear();
     trace_.Reset();
     lastResult_ = lastInternalResult_ = ApplySendOptions(transfer_, this);
     if (lastResult_ == 0) {
         // Only a transfer that runs takes the kept connection; other settings close it first.
         connections_.Attach(transfer_.handle, ConnectionSettings(this));
-        lastResult_ = lastInternalResult_ = PerformTransfer(transfer_);
+        smtputf8_.Require(transfer_.handle, transfer_.international);
+        lastResult_ = lastInternalResult_ = smtputf8_.Outcome(PerformTransfer(transfer_));
         if (!logPath_.empty())
             WriteLogFile();
         // A failed transfer goes at once with its connection: nothing may talk to that peer

@@ -5,6 +5,7 @@
 
 #include "async/async_thread.h"
 #include "transfer/connection_cache.h"
+#include "transfer/smtputf8_guard.h"
 #include "transfer/transfer_set.h"
 #include "log/send_log.h"
 #include "text/wide_text.h"
@@ -75,6 +76,9 @@ private:
     // Read by the window thread when an asynchronous send completes.
     std::atomic<ISendCallback*> callback_{nullptr};
     CAsyncThread worker_;
+    // What the server of the kept connection offered; declared before transfer_, whose handle
+    // reports to it until it is freed.
+    Smtputf8Guard smtputf8_;
     // Transfer set of the last synchronous send: kept until the next send or destruction.
     TransferSet transfer_;
     // The connection kept open between synchronous sends; declared after transfer_ so that it

@@ -4,6 +4,7 @@
 #include "compose/header_folding.h"
 #include "platform/local_time.h"
 #include "text/charset_converter.h"
+#include "text/mail_address.h"
 
 #include <objbase.h>
 #include <wincrypt.h>
@@ -43,11 +44,14 @@ bool NeedsEncoding(const WideString& text) {
     return false;
 }
 
-// "name <address>", or the bare address without a display name.
+// "name <address>", or the bare address without a display name. The address is written as the
+// envelope carries it: UTF-8 (RFC 6532) with the domain in ASCII.
 int MailboxText(const std::string& charset, const WCHAR* address, const WCHAR* name,
                 std::string& out) {
-    std::string narrowAddress;
-    WideToAnsi(address, narrowAddress);
+    WireAddress wire;
+    if (!ToWireAddress(address, wire))
+        return SMTP_ERR_CONVERT_PARAM;
+    const std::string& narrowAddress = wire.text;
     const WideString displayName = SingleLine(name);
     if (displayName.empty()) {
         out = narrowAddress;
@@ -109,8 +113,7 @@ int ComposeHeaderBlock(ISmtpClient* client, std::string& block) {
     IMimeMessage* message = client ? client->GetMimeMessage() : nullptr;
     if (!message)
         return 0;
-    std::string charset;
-    WideToAnsi(message->GetCharset(), charset);
+    const std::string charset = Utf8Text(message->GetCharset());
     // Room for the fixed lines and a typical address line per recipient, so that the block
     // grows rarely however many recipients it lists.
     const size_t addressLines = size_t(std::max(0, message->GetRecipientCount())) +
@@ -151,7 +154,7 @@ int ComposeHeaderBlock(ISmtpClient* client, std::string& block) {
 int EncodeDisplayName(const std::string& charset, const WCHAR* name, std::string& out) {
     const WideString text = name ? name : TEXT("");
     if (!NeedsEncoding(text)) {
-        WideToAnsi(text.c_str(), out);
+        out = Utf8Text(text.c_str());
         return 0;
     }
     out.clear();
@@ -189,7 +192,7 @@ void EncodeSubject(const std::string& charset, const WCHAR* subject, std::string
 
     for (size_t i = 0; i < chunks.size();) {
         if (!NeedsEncoding(chunks[i])) {
-            out += AnsiText(chunks[i].c_str());
+            out += Utf8Text(chunks[i].c_str());
             ++i;
             continue;
         }

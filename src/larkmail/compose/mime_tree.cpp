@@ -1,9 +1,9 @@
 #include "compose/mime_tree.h"
 
 #include "compose/attachment_headers.h"
+#include "compose/file_part.h"
 #include "compose/header_folding.h"
 #include "compose/image_type.h"
-#include "platform/path_separators.h"
 #include "text/charset_converter.h"
 #include "text/line_ends.h"
 #include "text/wide_text.h"
@@ -84,32 +84,6 @@ std::string WithoutLineBreaks(std::string text) {
     return text;
 }
 
-// The file name an attachment part announces: the last component of the path without control
-// characters, which would otherwise break the part's Content-Disposition line.
-std::string AttachmentName(const std::string& path) {
-    const size_t separator = path.find_last_of(kPathSeparators);
-    std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
-    name.erase(std::remove_if(name.begin(), name.end(),
-                              [](char c) { return (unsigned char)c < 0x20 || c == 0x7F; }),
-               name.end());
-    return name;
-}
-
-// The file name as UTF-8, from the path's name in the ANSI code page (the form in which the
-// transfer library opens the file).
-std::string Utf8FileName(const std::string& ansiPath) {
-    WideString wide;
-    NarrowToWide(AttachmentName(ansiPath).c_str(), wide, CP_ACP);
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1)
-        return std::string();
-    std::string utf8(size_t(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8.data(), size, nullptr, nullptr);
-    utf8.resize(size_t(size) - 1);
-    return utf8;
-}
-
 // Inline images are sent only with an HTML body and only for entries with path and content id.
 bool HasInlineImages(IMimeMessage* message) {
     if (!*message->GetHtmlBody())
@@ -151,7 +125,7 @@ int AttachBodies(curl_mime* root, curl_mime* alternative, ISmtpClient* client) {
     IMimeMessage* message = client ? client->GetMimeMessage() : nullptr;
     if (!message)
         return 0;
-    const std::string charset = AnsiText(message->GetCharset());
+    const std::string charset = Utf8Text(message->GetCharset());
     const WCHAR* html = message->GetHtmlBody();
     const WCHAR* plain = message->GetTextBody();
     if (!*html && !*plain) {
@@ -185,14 +159,14 @@ void AttachInlineImages(curl_mime* root, curl_mime* alternative, curl_mime* rela
     if (!message || !HasInlineImages(message))
         return;
     struct Image {
-        std::string path;
+        WideString path;
         std::string contentId;
     };
     std::vector<Image> images;
     const int count = message->GetInlineImageCount();
     for (int i = 1; i <= count; ++i)
-        images.push_back({AnsiText(message->GetInlineImagePath(unsigned(i))),
-                          AnsiText(message->GetInlineImageContentId(unsigned(i)))});
+        images.push_back({message->GetInlineImagePath(unsigned(i)),
+                          Utf8Text(message->GetInlineImageContentId(unsigned(i)))});
     // The HTML (inside the alternative container) is the related part's first part, its root;
     // the images it references by content id follow it.
     AddAlternativeContainer(related, alternative);
@@ -200,9 +174,10 @@ void AttachInlineImages(curl_mime* root, curl_mime* alternative, curl_mime* rela
         if (image.path.empty() || image.contentId.empty())
             continue;
         curl_mimepart* part = curl_mime_addpart(related);
-        curl_mime_filedata(part, image.path.c_str());
-        const char* type = ImageTypeForFile(image.path);
-        curl_mime_type(part, *type ? type : ContentTypeForFile(image.path));
+        SetFilePartData(part, image.path.c_str());
+        const std::string name = AttachmentFileName(image.path.c_str());
+        const char* type = ImageTypeForFile(name);
+        curl_mime_type(part, *type ? type : ContentTypeForFile(name));
         SetPartHeaders(part, {"Content-ID: <" + WithoutLineBreaks(image.contentId) + ">",
                               "Content-Disposition: inline"});
         curl_mime_encoder(part, "base64");
@@ -214,18 +189,19 @@ void AttachFiles(curl_mime* root, ISmtpClient* client) {
     IMimeMessage* message = client ? client->GetMimeMessage() : nullptr;
     if (!message)
         return;
-    std::vector<std::string> paths;
+    std::vector<WideString> paths;
     const int count = message->GetAttachmentCount();
     for (int i = 1; i <= count; ++i)
-        paths.push_back(AnsiText(message->GetAttachment(unsigned(i))));
+        paths.push_back(message->GetAttachment(unsigned(i)));
     // Each attachment is a part of the outermost multipart/mixed, after the bodies.
-    for (const std::string& path : paths) {
+    for (const WideString& path : paths) {
         if (path.empty())
             continue;
         curl_mimepart* part = curl_mime_addpart(root);
-        curl_mime_filedata(part, path.c_str());
-        curl_mime_type(part, ContentTypeForFile(path));
-        SetPartHeaders(part, {AttachmentDisposition(Utf8FileName(path))});
+        SetFilePartData(part, path.c_str());
+        const std::string name = AttachmentFileName(path.c_str());
+        curl_mime_type(part, ContentTypeForFile(name));
+        SetPartHeaders(part, {AttachmentDisposition(name)});
         curl_mime_encoder(part, "base64");
     }
 }

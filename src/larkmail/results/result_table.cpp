@@ -20,7 +20,8 @@ struct Mapping {
 };
 
 // In insertion order. Sources above 0 are CURLcode values; -2 and -3 are the library's own
-// preparation failures; -19 to -22 are conversion failures and map to themselves.
+// preparation failures; -19 to -22 are conversion failures and map to themselves, as does -23,
+// a server without SMTPUTF8 for an international address.
 const Mapping kMappings[] = {
     {0, SMTP_SUCCESS},
     {kGeneralErrorSource, SMTP_ERR_GENERAL},
@@ -45,6 +46,7 @@ const Mapping kMappings[] = {
     {-20, SMTP_ERR_CONVERT_MEMORY},
     {-21, SMTP_ERR_CHARSET_UNSUPPORTED},
     {-22, SMTP_ERR_CONVERT_GENERAL},
+    {-23, SMTP_ERR_SMTPUTF8_UNSUPPORTED},
 };
 
 // Tags accepted in LARKMAIL_LANGUAGE, by language index.

@@ -31,6 +31,7 @@ const WCHAR* const kEnglish[kFailureTextCount] = {
     TEXT("Failed to convert the email with its current encoding due to insufficient memory."),
     TEXT("Failed to send the email because its encoding is unsupported."),
     TEXT("Failed to convert the email with its current encoding. A general error occurred."),
+    TEXT("The server does not accept international mail addresses (SMTPUTF8)."),
 };
 
 // Japanese.
@@ -57,6 +58,7 @@ const WCHAR* const kJapanese[kFailureTextCount] = {
     TEXT("メモリ不足のため、現在のエンコードで電子メールを変換できませんでした。"),
     TEXT("エンコードがサポートされていないため、電子メールの送信に失敗しました。"),
     TEXT("現在のエンコーディングで電子メールを変換できませんでした。一般的なエラーが発生しました。"),
+    TEXT("サーバーは国際化メール アドレス (SMTPUTF8) を受け付けません。"),
 };
 
 // Danish.
@@ -84,6 +86,7 @@ const WCHAR* const kDanish[kFailureTextCount] = {
     TEXT("hukommelse."),
     TEXT("Kunne ikke sende e-mailen, fordi dens kodning ikke understøttes."),
     TEXT("Kunne ikke konvertere e-mailen med dens nuværende kodning. Der opstod en generel fejl."),
+    TEXT("Serveren accepterer ikke internationale e-mailadresser (SMTPUTF8)."),
 };
 
 // Dutch.
@@ -110,6 +113,7 @@ const WCHAR* const kDutch[kFailureTextCount] = {
     TEXT("Kon de e-mail niet converteren met de huidige codering vanwege onvoldoende geheugen."),
     TEXT("Het verzenden van de e-mail is mislukt omdat de codering niet wordt ondersteund."),
     TEXT("Kon de e-mail niet converteren met de huidige codering. Er is een algemene fout opgetreden."),
+    TEXT("De server accepteert geen internationale e-mailadressen (SMTPUTF8)."),
 };
 
 // French.
@@ -138,6 +142,7 @@ const WCHAR* const kFrench[kFailureTextCount] = {
     TEXT("Erreur d'envoi de l'e-mail car son encodage n'est pas supporté."),
     TEXT("Erreur de conversion de l'e-mail avec votre encodage actuel. Une erreur générale s'est ")
     TEXT("produite."),
+    TEXT("Le serveur n'accepte pas les adresses électroniques internationales (SMTPUTF8)."),
 };
 
 // German.
@@ -169,6 +174,7 @@ const WCHAR* const kGerman[kFailureTextCount] = {
     TEXT("Die E-Mail konnte nicht gesendet werden, da ihre Codierung nicht unterstützt wird."),
     TEXT("Fehler beim Konvertieren der E-Mail mit ihrer aktuellen Codierung. Ein allgemeiner Fehler ")
     TEXT("ist aufgetreten."),
+    TEXT("Der Server nimmt keine internationalen E-Mail-Adressen an (SMTPUTF8)."),
 };
 
 // Italian.
@@ -197,6 +203,7 @@ const WCHAR* const kItalian[kFailureTextCount] = {
     TEXT("Errore nell'invio dell'email perché la sua codifica non è supportata."),
     TEXT("Errore nella conversione dell'e-mail con la codifica corrente. Si è verificato un errore ")
     TEXT("generale."),
+    TEXT("Il server non accetta indirizzi e-mail internazionali (SMTPUTF8)."),
 };
 
 // Norwegian.
@@ -223,6 +230,7 @@ const WCHAR* const kNorwegian[kFailureTextCount] = {
     TEXT("Kunne ikke konvertere e-posten med gjeldende koding på grunn av utilstrekkelig minne."),
     TEXT("Kunne ikke sende e-posten fordi kodingen ikke støttes."),
     TEXT("Kunne ikke konvertere e-posten med gjeldende koding. En generell feil oppstod."),
+    TEXT("Serveren godtar ikke internasjonale e-postadresser (SMTPUTF8)."),
 };
 
 // Spanish.
@@ -251,6 +259,7 @@ const WCHAR* const kSpanish[kFailureTextCount] = {
     TEXT("Error al enviar el correo electrónico porque su codificación no está soportada."),
     TEXT("Error al convertir el correo electrónico con su codificación actual. Se produjo un error ")
     TEXT("general."),
+    TEXT("El servidor no acepta direcciones de correo electrónico internacionales (SMTPUTF8)."),
 };
 
 // Swedish.
@@ -279,6 +288,7 @@ const WCHAR* const kSwedish[kFailureTextCount] = {
     TEXT("Det gick inte att skicka e-postmeddelandet eftersom dess kodning inte stöds."),
     TEXT("Det gick inte att konvertera e-postmeddelandet med dess nuvarande kodning. Ett allmänt fel ")
     TEXT("inträffade."),
+    TEXT("Servern tar inte emot internationella e-postadresser (SMTPUTF8)."),
 };
 
 // Chinese (simplified).
@@ -291,6 +301,7 @@ const WCHAR* const kChineseSimplified[kFailureTextCount] = {
     TEXT("读取本地文件错误"),   TEXT("未指定发送者"),       TEXT("未指定联系人"),
     TEXT("转码失败，参数错误"), TEXT("转码失败，内存不足"), TEXT("转码错误，不支持的编码"),
     TEXT("转码失败，一般错误"),
+    TEXT("服务器不接受国际化邮件地址（SMTPUTF8）"),
 };
 
 // In the order of the language indexes.

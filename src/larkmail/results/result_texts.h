@@ -21,8 +21,8 @@ enum MessageLanguageIndex : int {
 };
 const int kMessageLanguageCount = 11;
 
-// One text per failure code, -1 to -22.
-const int kFailureTextCount = 22;
+// One text per failure code, -1 to -23.
+const int kFailureTextCount = 23;
 
 // The failure texts of a language: element i is the text of public code -(i + 1). An index
 // outside 0-10 gives the English texts. The texts are static.

@@ -16,10 +16,16 @@ void WideToAnsi(const WCHAR* text, std::string& target) {
     target.assign(bytes.get());
 }
 
-std::string AnsiText(const WCHAR* text) {
-    std::string out;
-    WideToAnsi(text, out);
-    return out;
+std::string Utf8Text(const WCHAR* text) {
+    if (!text || !*text)
+        return std::string();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1)
+        return std::string();
+    std::string utf8(size_t(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
+    utf8.resize(size_t(size) - 1);
+    return utf8;
 }
 
 void NarrowToWide(const char* text, WideString& target, UINT codePage) {

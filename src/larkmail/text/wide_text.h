@@ -21,8 +21,10 @@ typedef std::basic_string<WCHAR> WideString;
 // makes of them.
 void WideToAnsi(const WCHAR* text, std::string& target);
 
-// WideToAnsi into a new string; empty for a null text.
-std::string AnsiText(const WCHAR* text);
+// UTF-16 to UTF-8, whatever the ANSI code page: what goes to the transfer library (credentials,
+// addresses, host names, names in the mail) must reach it unchanged on every system. An unpaired
+// surrogate becomes U+FFFD. Empty for a null text.
+std::string Utf8Text(const WCHAR* text);
 
 // Narrow text in codePage (CP_ACP or CP_UTF8) to UTF-16. A null or empty text leaves target
 // unchanged.

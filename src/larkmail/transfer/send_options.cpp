@@ -2,6 +2,7 @@
 
 #include "compose/header_block.h"
 #include "compose/mime_tree.h"
+#include "text/mail_address.h"
 #include "text/wide_text.h"
 #include "transfer/ca_file.h"
 #include "transfer/host_name.h"
@@ -20,7 +21,15 @@ namespace {
 std::string ProxyValue(ISmtpClient* client, int which) {
     WCHAR buffer[PROXY_VALUE_BUFFER_SIZE] = {};
     client->GetProxyValue(buffer, which);
-    return AnsiText(buffer);
+    return Utf8Text(buffer);
+}
+
+// A server or proxy host as libcurl connects to it: an international name as its A-label form.
+// Empty when it is no valid name; only a plain host passes, since libcurl would read anything
+// else (a path, a user, a port, a scheme) as part of a URL.
+std::string WireHost(const WCHAR* host) {
+    std::string ascii;
+    return ToWireDomain(host, ascii) && IsPlainHost(ascii) ? ascii : std::string();
 }
 
 long ProxyType(int kind) {
@@ -39,8 +48,10 @@ long ProxyType(int kind) {
 // Sets the proxy options; CURLE_COULDNT_RESOLVE_PROXY for a host that is not a plain host,
 // which libcurl would otherwise read as a URL with its own scheme, user or port.
 CURLcode ApplyProxy(CURL* handle, ISmtpClient* client) {
-    const std::string host = ProxyValue(client, PROXY_VALUE_HOST);
-    if (!IsPlainHost(host))
+    WCHAR hostBuffer[PROXY_VALUE_BUFFER_SIZE] = {};
+    client->GetProxyValue(hostBuffer, PROXY_VALUE_HOST);
+    const std::string host = WireHost(hostBuffer);
+    if (host.empty())
         return CURLE_COULDNT_RESOLVE_PROXY;
     const long port = std::atol(ProxyValue(client, PROXY_VALUE_PORT).c_str());
     const int kind = std::atoi(ProxyValue(client, PROXY_VALUE_KIND).c_str());
@@ -109,19 +120,26 @@ void ApplyTls(CURL* handle, ISmtpClient* client) {
     // Any other value requests no version.
 }
 
-// Envelope recipients: To, then Cc, then Bcc, each in index order, repeats kept.
-std::vector<std::string> EnvelopeRecipients(IMimeMessage* message) {
-    std::vector<std::string> recipients;
+// Envelope recipients: To, then Cc, then Bcc, each in index order, repeats kept. False when an
+// address has a domain that is no valid name.
+bool EnvelopeRecipients(IMimeMessage* message, std::vector<WireAddress>& recipients) {
     recipients.reserve(size_t(std::max(0, message->GetRecipientCount())) +
                        size_t(std::max(0, message->GetCcCount())) +
                        size_t(std::max(0, message->GetBccCount())));
+    auto add = [&recipients](const WCHAR* address) {
+        recipients.emplace_back();
+        return ToWireAddress(address, recipients.back());
+    };
     for (int i = 1, n = message->GetRecipientCount(); i <= n; ++i)
-        recipients.push_back(AnsiText(message->GetRecipient(unsigned(i), ADDRESS_PART_ADDRESS)));
+        if (!add(message->GetRecipient(unsigned(i), ADDRESS_PART_ADDRESS)))
+            return false;
     for (int i = 1, n = message->GetCcCount(); i <= n; ++i)
-        recipients.push_back(AnsiText(message->GetCc(unsigned(i), ADDRESS_PART_ADDRESS)));
+        if (!add(message->GetCc(unsigned(i), ADDRESS_PART_ADDRESS)))
+            return false;
     for (int i = 1, n = message->GetBccCount(); i <= n; ++i)
-        recipients.push_back(AnsiText(message->GetBcc(unsigned(i), ADDRESS_PART_ADDRESS)));
-    return recipients;
+        if (!add(message->GetBcc(unsigned(i), ADDRESS_PART_ADDRESS)))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -136,8 +154,8 @@ int ApplyConnectionOptions(CURL* handle, ISmtpClient* client) {
     }
 
     // Only a plain host goes into the URL: "host/EHLO" or "user@host" would change the request.
-    const std::string host = AnsiText(client->GetHost());
-    if (!IsPlainHost(host))
+    const std::string host = WireHost(client->GetHost());
+    if (host.empty())
         return CURLE_URL_MALFORMAT;
     const std::string url = "smtp://" + host;
     CURLcode result = curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
@@ -148,16 +166,17 @@ int ApplyConnectionOptions(CURL* handle, ISmtpClient* client) {
 
     ApplyTimeouts(handle, client);
 
-    const std::string user = AnsiText(client->GetUser());
+    // Credentials in UTF-8: the SASL mechanisms are defined on it and servers compare it.
+    const std::string user = Utf8Text(client->GetUser());
     if (!user.empty() &&
         (result = curl_easy_setopt(handle, CURLOPT_USERNAME, user.c_str())) != CURLE_OK)
         return result;
-    const std::string password = AnsiText(client->GetPassword());
+    const std::string password = Utf8Text(client->GetPassword());
     if (!password.empty() &&
         (result = curl_easy_setopt(handle, CURLOPT_PASSWORD, password.c_str())) != CURLE_OK)
         return result;
 
-    const std::string token = AnsiText(client->GetBearerToken());
+    const std::string token = Utf8Text(client->GetBearerToken());
     if (!token.empty())
         curl_easy_setopt(handle, CURLOPT_XOAUTH2_BEARER, token.c_str());
 
@@ -188,11 +207,11 @@ std::string ConnectionSettings(ISmtpClient* client) {
         settings += value;
         settings += '\0';
     };
-    add(AnsiText(client->GetHost()));
+    add(Utf8Text(client->GetHost()));
     add(std::to_string(client->GetPort()));
-    add(AnsiText(client->GetUser()));
-    add(AnsiText(client->GetPassword()));
-    add(AnsiText(client->GetBearerToken()));
+    add(Utf8Text(client->GetUser()));
+    add(Utf8Text(client->GetPassword()));
+    add(Utf8Text(client->GetBearerToken()));
     add(client->GetUseTls() ? "tls" : "plain");
     add(std::to_string(client->GetTlsVersion()));
     add(client->GetVerifyPeer() != 0 ? "verify" : "trust");
@@ -211,19 +230,29 @@ int ApplySendOptions(TransferSet& transfer, ISmtpClient* client) {
     IMimeMessage* message = client->GetMimeMessage();
     if (!message)
         return -1;
-    const std::string sender = AnsiText(message->GetSender(ADDRESS_PART_ADDRESS));
-    if (sender.empty())
+    const WCHAR* senderAddress = message->GetSender(ADDRESS_PART_ADDRESS);
+    if (!senderAddress || !*senderAddress)
         return -2;
-    curl_easy_setopt(transfer.handle, CURLOPT_MAIL_FROM, sender.c_str());
+    // An address is sent as the host wrote it or not at all: a domain that cannot be written in
+    // ASCII fails the send.
+    WireAddress sender;
+    if (!ToWireAddress(senderAddress, sender))
+        return SMTP_ERR_CONVERT_PARAM;
+    curl_easy_setopt(transfer.handle, CURLOPT_MAIL_FROM, sender.text.c_str());
 
-    const std::vector<std::string> recipients = EnvelopeRecipients(message);
+    std::vector<WireAddress> recipients;
+    if (!EnvelopeRecipients(message, recipients))
+        return SMTP_ERR_CONVERT_PARAM;
     if (recipients.empty())
         return -3;
     // A recipient that could not be added fails the send instead of being left out.
     StringListBuilder recipientList;
-    for (const std::string& recipient : recipients)
-        if (!recipientList.Append(recipient.c_str()))
+    transfer.international = sender.international;
+    for (const WireAddress& recipient : recipients) {
+        if (!recipientList.Append(recipient.text.c_str()))
             return -1;
+        transfer.international = transfer.international || recipient.international;
+    }
     transfer.recipients = recipientList.Release();
     curl_easy_setopt(transfer.handle, CURLOPT_MAIL_RCPT, transfer.recipients);
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "transfer/connection_cache.h"
+#include "transfer/smtputf8_guard.h"
 #include "transfer/transfer_set.h"
 
 namespace SMTPClientNS {
@@ -13,9 +14,9 @@ namespace SMTPClientNS {
 // connection: its handle cannot tell whether the connection is still good.
 void FreeTracedTransfer(TransferSet& transfer, ConnectionCache& connections);
 
-// FreeTracedTransfer, then a new transfer set whose protocol trace goes to the send log in
-// text mode. Call it with the client's trace bound (TraceBinding): freeing the old handle may
-// still report the end of its connection to the trace.
-void RenewTracedTransfer(TransferSet& transfer, ConnectionCache& connections);
+// FreeTracedTransfer, then a new transfer set whose protocol lines go to the guard and the send
+// log. Call it with the client's trace bound (TraceBinding): freeing the old handle may still
+// report the end of its connection to the trace.
+void RenewTracedTransfer(TransferSet& transfer, ConnectionCache& connections, Smtputf8Guard& guard);
 
 } // namespace SMTPClientNS

@@ -15,6 +15,8 @@ struct TransferSet {
     curl_mime* alternative = nullptr;
     curl_slist* recipients = nullptr;
     curl_slist* headers = nullptr;
+    // The envelope holds an address whose local part lies outside ASCII (needs SMTPUTF8).
+    bool international = false;
 };
 
 // Creates the easy handle and, on it, root, alternative and related. What could not be

@@ -37,7 +37,7 @@ TEST(ResultTable, MapsSourcesToCodesAndFallsBackToTheGeneralError) {
     EXPECT_EQ("No sender has been specified.", Text(table, -2));
     EXPECT_EQ(-18, FindResult(table, -3).code);
     EXPECT_EQ("No recipients have been specified.", Text(table, -3));
-    for (int code = -22; code <= -19; ++code)
+    for (int code = -23; code <= -19; ++code)
         EXPECT_EQ(code, FindResult(table, code).code);
 
     // Absent sources, including already mapped public codes and CURLcodes without an entry.
@@ -49,12 +49,12 @@ TEST(ResultTable, MapsSourcesToCodesAndFallsBackToTheGeneralError) {
 
 TEST(ResultTable, EverySetHasTheSameEntriesAndDistinctTexts) {
     const ResultTable english = BuildResultTable(LANGUAGE_ENGLISH);
-    ASSERT_EQ(23u, english.size());
-    const std::vector<int> sources = {0,  100, 2,  5,  6,  7,  3,  1,   35,  60,  10, 28,
-                                      67, 55,  56, 94, 26, -2, -3, -19, -20, -21, -22};
+    ASSERT_EQ(24u, english.size());
+    const std::vector<int> sources = {0,  100, 2,  5,  6,  7,  3,  1,   35,  60,  10,  28,
+                                      67, 55,  56, 94, 26, -2, -3, -19, -20, -21, -22, -23};
     for (int language = 0; language < kMessageLanguageCount; ++language) {
         const ResultTable table = BuildResultTable(language);
-        ASSERT_EQ(23u, table.size());
+        ASSERT_EQ(24u, table.size());
         std::set<std::u16string> texts;
         for (int source : sources) {
             ASSERT_EQ(1u, table.count(source)) << language << " " << source;
@@ -66,7 +66,7 @@ TEST(ResultTable, EverySetHasTheSameEntriesAndDistinctTexts) {
             else
                 texts.insert(entry.message);
         }
-        EXPECT_EQ(22u, texts.size()) << "language " << language;
+        EXPECT_EQ(23u, texts.size()) << "language " << language;
         EXPECT_EQ(std::u16string(FailureTexts(language)[0]),
                   std::u16string(FindResult(table, 12345).message));
     }
@@ -137,6 +137,7 @@ TEST(ResultTexts, GermanSetIsExact) {
         "Die E-Mail konnte nicht gesendet werden, da ihre Codierung nicht unterstützt wird.",
         "Fehler beim Konvertieren der E-Mail mit ihrer aktuellen Codierung. Ein allgemeiner "
         "Fehler ist aufgetreten.",
+        "Der Server nimmt keine internationalen E-Mail-Adressen an (SMTPUTF8).",
     };
     const WCHAR* const* texts = FailureTexts(LANGUAGE_GERMAN);
     for (int i = 0; i < kFailureTextCount; ++i)

@@ -104,9 +104,10 @@ class Case:
         self.peers.append(peer)
         return peer.port
 
-    def socks(self):
+    def socks(self, user=None, password=None):
         port = free_port()
-        peer = Peer(["/usr/bin/microsocks", "-i", "127.0.0.1", "-p", str(port)], port)
+        login = ["-u", user, "-P", password] if user else []
+        peer = Peer(["/usr/bin/microsocks", "-i", "127.0.0.1", "-p", str(port)] + login, port)
         self.peers.append(peer)
         return port
 
@@ -328,6 +329,108 @@ def case_cancel(case):
     completion = (report.get("completion") or [""])
     case.check(len(completion) == 1 and completion[0].startswith("1|-"),
                "completions %r: only task 1, failed" % completion)
+
+
+# Text outside the ANSI code page, run under a Western (1252) and a Japanese (932) user locale.
+# The locales' Unix character set is UTF-8, so that Wine can give every file name to the Unix
+# side; the Windows ANSI code page still follows the language.
+LOCALES = (("en_US.UTF-8", "1252"), ("ja_JP.UTF-8", "932"))
+
+# Each row: (name, server options, job items, expected result, check of what arrived). A check
+# gets the case, the envelope and the raw message; rows that expect a failure expect no message.
+def international_rows(case):
+    files = {name: case.file(name, data) for name, data in (
+        ("報告書.csv", "Datum;Betrag\r\n2026-12-01;12,50 €\r\n".encode("utf-8")),
+        ("Grüße.csv", b"a;b\r\n1;2\r\n"), ("ロゴ.png", PNG), ("画像.png", PNG[::-1]))}
+    html = case.file("page.html", ('<p><img src="%s"></p>' % windows_path(files["画像.png"])).encode())
+
+    def file_check(case, envelope, message):
+        parsed = email.message_from_bytes(message, policy=email.policy.default)
+        attached = {p.get_filename(): p.get_payload(decode=True)
+                    for p in parsed.walk() if p.get_content_disposition() == "attachment"}
+        for name in ("報告書.csv", "Grüße.csv"):
+            case.check(attached.get(name) == open(files[name], "rb").read(),
+                       "attachment %s: got names %r" % (name, list(attached)))
+        images = [p.get_payload(decode=True) for p in parsed.walk() if p.get_content_type() == "image/png"]
+        case.check(sorted(images) == sorted([PNG, PNG[::-1]]), "inline images: %d" % len(images))
+
+    def header_check(field, address):
+        def check(case, envelope, message):
+            case.check(("\r\n%s: %s\r\n" % (field, address)).encode() in message,
+                       "%s header lacks %s" % (field, address))
+        return check
+
+    login_server = ("--user", "usér", "--password", "prix€ü", "--auth-without-tls")
+    return [
+        ("file names", (), [("attach", windows_path(files["報告書.csv"])),
+                            ("attach", windows_path(files["Grüße.csv"])),
+                            ("inline", windows_path(files["ロゴ.png"]) + "|logo"),
+                            ("body_file", windows_path(html) + "|5")], 1, file_check),
+        ("login", login_server, [("user", "usér"), ("password", "prix€ü")], 1,
+         lambda case, envelope, message: case.check(envelope.get("auth_user") == "usér", "user")),
+        ("Cyrillic password", ("--user", "u", "--password", "пароль", "--auth-without-tls"),
+         [("user", "u"), ("password", "пароль")], 1, None),
+        ("proxy login", (), [("proxy_login", "prøxy|пароль€")], 1, None),
+        ("CJK recipient", (), [("to", "用户@example.org")], 1, header_check("To", "用户@example.org")),
+        ("Latin recipient", (), [("to", "josé@example.org")], 1,
+         header_check("To", "josé@example.org")),
+        ("sender", (), [("from", "mañana@example.org")], 1,
+         header_check("From", "mañana@example.org")),
+        ("IDN domain and host, no SMTPUTF8", ("--no-smtputf8",),
+         [("to", "info@bücher.example"), ("host", "ｌｏｃａｌｈｏｓｔ")], 1,
+         header_check("To", "info@xn--bcher-kva.example")),
+        ("local part, no SMTPUTF8", ("--no-smtputf8",), [("to", "josé@example.org")], -23, None),
+    ]
+
+
+def case_international(case):
+    locales = os.path.join(case.build, "locales")
+    os.makedirs(locales, exist_ok=True)
+    for name, code_page in LOCALES:
+        if not os.path.isdir(os.path.join(locales, name)):
+            language, charset = name.split(".")
+            subprocess.run(["localedef", "-i", language, "-f", charset, os.path.join(locales, name)],
+                           check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        environment = {"LOCPATH": locales, "LC_ALL": name}
+        for row, options, items, expected, check in international_rows(case):
+            label = "%s, %s" % (name, row)
+            port = case.server(*options)
+            keys = {key for key, _ in items}
+            job = [item for item in base_job(port) if item[0] not in keys] + items
+            for key, value in items:
+                if key == "proxy_login":  # a SOCKS5 proxy that requires this login
+                    user, password = value.split("|")
+                    job.append(("proxy", "127.0.0.1|%d|2|%s" % (case.socks(user, password), value)))
+            report = case.run(job, environment)
+            case.stop()
+            case.peers = []
+            case.check(report.get("ansi_code_page") == [code_page],
+                       "%s: ANSI code page %r" % (label, report.get("ansi_code_page")))
+            case.check(report.get("result") == [str(expected)],
+                       "%s: Send returned %r" % (label, report.get("result")))
+            # Each row's server numbers its messages from 1: the files go with the row.
+            arrived = []
+            for path in glob.glob(os.path.join(case.store, "*.eml")):
+                with open(path[:-len(".eml")] + ".json", encoding="utf-8") as envelope_file:
+                    envelope = json.load(envelope_file)
+                with open(path, "rb") as eml:
+                    arrived.append((envelope, eml.read()))
+                os.remove(path)
+                os.remove(path[:-len(".eml")] + ".json")
+            if not case.check(len(arrived) == (1 if expected == 1 else 0),
+                              "%s: %d messages arrived" % (label, len(arrived))):
+                continue
+            for envelope, raw in arrived:
+                wanted = dict(items)
+                case.check(envelope.get("mail_from") == wanted.get("from", "sender@example.org"),
+                           "%s: envelope sender %r" % (label, envelope.get("mail_from")))
+                rcpt = wanted.get("to", "rcpt@example.org").replace("bücher", "xn--bcher-kva")
+                case.check(envelope.get("rcpt_tos") == [rcpt],
+                           "%s: envelope recipients %r" % (label, envelope.get("rcpt_tos")))
+                if check:
+                    failures = len(case.failures)
+                    check(case, envelope, raw)
+                    case.failures[failures:] = ["%s: %s" % (label, f) for f in case.failures[failures:]]
 
 
 def make_certificate(case):

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -131,10 +132,12 @@ void Configure(const Job& job, msvc::ISmtpClient* client, msvc::IMimeMessage* me
     if (job.count("token"))
         client->SetBearerToken(Wide(Value(job, "token")).c_str());
     if (job.count("proxy")) {
-        const auto parts = Split(Value(job, "proxy")); // host|port|kind
+        auto parts = Split(Value(job, "proxy")); // host|port|kind[|user|password]
+        parts.resize(std::max<size_t>(parts.size(), 5));
         Report("set_proxy",
                client->SetProxy(Wide(parts.at(0)).c_str(), std::atoi(parts.at(1).c_str()),
-                                std::atoi(parts.at(2).c_str()), L"", L""));
+                                std::atoi(parts.at(2).c_str()), Wide(parts[3]).c_str(),
+                                Wide(parts[4]).c_str()));
     }
     if (job.count("log"))
         client->SetLogFile(Wide(Value(job, "log")).c_str(), false);
@@ -156,6 +159,10 @@ void Configure(const Job& job, msvc::ISmtpClient* client, msvc::IMimeMessage* me
         message->SetTextBody(Wide(Value(job, "text")).c_str());
     if (job.count("html"))
         message->SetHtmlBody(Wide(Value(job, "html")).c_str());
+    if (job.count("body_file")) {
+        const auto parts = Split(Value(job, "body_file")); // path|kind
+        message->LoadBodyFromFile(Wide(parts.at(0)).c_str(), std::atoi(parts.at(1).c_str()));
+    }
     for (const auto& path : Values(job, "attach"))
         Report("attachments", message->AddAttachment(Wide(path).c_str()));
     for (const auto& image : Values(job, "inline")) {

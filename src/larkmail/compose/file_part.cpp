@@ -1,0 +1,118 @@
+#include "compose/file_part.h"
+
+#include "platform/path_separators.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace SMTPClientNS {
+
+namespace {
+
+// What libcurl takes from a read callback as a failed read: the value it gets itself from a
+// file part whose file cannot be opened, reported as CURLE_READ_ERROR.
+const size_t kReadFailed = size_t(-1);
+
+struct FileSource {
+    WideString path;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    bool finished = false; // read to its end: nothing more until a seek
+
+    bool Open() {
+        if (file == INVALID_HANDLE_VALUE)
+            file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return file != INVALID_HANDLE_VALUE;
+    }
+    void Close() {
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        file = INVALID_HANDLE_VALUE;
+    }
+};
+
+size_t ReadFilePart(char* buffer, size_t size, size_t count, void* source) {
+    FileSource* file = static_cast<FileSource*>(source);
+    if (file->finished)
+        return 0;
+    const DWORD wanted = DWORD(std::min<size_t>(size * count, 1u << 30));
+    DWORD read = 0;
+    if (!file->Open() || !ReadFile(file->file, buffer, wanted, &read, nullptr)) {
+        file->Close();
+        return kReadFailed;
+    }
+    if (read == 0) {
+        file->Close();
+        file->finished = true;
+    }
+    return read;
+}
+
+int SeekFilePart(void* source, curl_off_t offset, int origin) {
+    FileSource* file = static_cast<FileSource*>(source);
+    if (origin != SEEK_SET || offset < 0)
+        return CURL_SEEKFUNC_CANTSEEK;
+    file->finished = false;
+    // A file not yet opened (or closed at its end) is read from its start.
+    if (offset == 0 && file->file == INVALID_HANDLE_VALUE)
+        return CURL_SEEKFUNC_OK;
+    if (!file->Open())
+        return CURL_SEEKFUNC_FAIL;
+    LONG high = LONG(uint64_t(offset) >> 32);
+    const DWORD low =
+        SetFilePointer(file->file, LONG(uint64_t(offset) & 0xFFFFFFFFu), &high, FILE_BEGIN);
+    if (low == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS)
+        return CURL_SEEKFUNC_FAIL;
+    return CURL_SEEKFUNC_OK;
+}
+
+void FreeFilePart(void* source) {
+    FileSource* file = static_cast<FileSource*>(source);
+    file->Close();
+    delete file;
+}
+
+// The file's size, or -1 (unknown to the transfer) when it cannot be told now.
+curl_off_t FileSize(const WCHAR* path) {
+    const HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    LARGE_INTEGER size;
+    const bool known = GetFileSizeEx(file, &size) != 0;
+    CloseHandle(file);
+    return known ? curl_off_t(size.QuadPart) : -1;
+}
+
+} // namespace
+
+void SetFilePartData(curl_mimepart* part, const WCHAR* path) {
+    std::unique_ptr<FileSource> source(new FileSource);
+    source->path = path;
+    // The part owns the source from here: libcurl frees it with FreeFilePart.
+    if (curl_mime_data_cb(part, FileSize(path), ReadFilePart, SeekFilePart, FreeFilePart,
+                          source.get()) == CURLE_OK)
+        source.release();
+}
+
+std::string AttachmentFileName(const WCHAR* path) {
+    WideString name = path;
+    for (size_t i = name.size(); i > 0; --i) {
+        const WCHAR unit = name[i - 1];
+        if (unit > 0 && unit < 0x80 && std::strchr(kPathSeparators, char(unit))) {
+            name.erase(0, i);
+            break;
+        }
+    }
+    name.erase(
+        std::remove_if(name.begin(), name.end(), [](WCHAR c) { return c < 0x20 || c == 0x7F; }),
+        name.end());
+    return Utf8Text(name.c_str());
+}
+
+} // namespace SMTPClientNS
