@@ -160,6 +160,9 @@ std::vector<Row> Table() {
          .charset = "UTF-16",
          .plain = "Grüße, 日本語\nzweite Zeile\n",
          .html = "<p>Grüße, 日本語</p>"});
+    add({.label = "white space between non-ASCII words",
+         .subject = "  Grüße  München \t und\tKöln  ",
+         .plain = plain});
     add({.label = "lines longer than 998 bytes",
          .plain = "Start " + std::string(1500, 'x') + " Ende\nkurz\n",
          .html = "<p>" + Words(300) + "</p>"});

@@ -43,6 +43,21 @@ bool NeedsEncoding(const WideString& text) {
     return false;
 }
 
+bool IsBlankChunk(const WideString& chunk) {
+    return chunk.find_first_not_of(TEXT(" \t")) == WideString::npos;
+}
+
+// Blank chunks from index on that reach a chunk needing encoding, or, after encoded text, the
+// end of the subject: white space there belongs inside the encoded text, or readers drop it.
+bool BlanksBeforeEncoding(const std::vector<WideString>& chunks, size_t index, bool afterEncoded) {
+    size_t next = index;
+    while (next < chunks.size() && IsBlankChunk(chunks[next]))
+        ++next;
+    if (next == index)
+        return false;
+    return next == chunks.size() ? afterEncoded : NeedsEncoding(chunks[next]);
+}
+
 // "name <address>", or the bare address without a display name.
 int MailboxText(const std::string& charset, const WCHAR* address, const WCHAR* name,
                 std::string& out) {
@@ -188,16 +203,20 @@ void EncodeSubject(const std::string& charset, const WCHAR* subject, std::string
         chunks.push_back(text.substr(start));
 
     for (size_t i = 0; i < chunks.size();) {
-        if (!NeedsEncoding(chunks[i])) {
+        if (!NeedsEncoding(chunks[i]) && !BlanksBeforeEncoding(chunks, i, false)) {
             out += AnsiText(chunks[i].c_str());
             ++i;
             continue;
         }
         // Consecutive chunks that need encoding form one run of encoded-words (decoders drop
-        // the space between two words, so the chunks' spaces stay inside). When plain text
-        // follows, the space that ends the run goes outside, between the last word and it.
+        // the white space between two words, so the chunks' spaces stay inside), together
+        // with the blank chunks between them, before the first and after the last when the
+        // subject ends there. When plain text follows, the space that ends the run goes
+        // outside, between the last word and it.
         WideString run;
-        for (; i < chunks.size() && NeedsEncoding(chunks[i]); ++i)
+        for (; i < chunks.size() &&
+               (NeedsEncoding(chunks[i]) || BlanksBeforeEncoding(chunks, i, true));
+             ++i)
             run += chunks[i];
         const bool spaceAfter = i < chunks.size() && run.back() == TEXT(' ');
         if (spaceAfter)

@@ -26,8 +26,10 @@ int EncodeDisplayName(const std::string& charset, const WCHAR* name, std::string
 bool QuoteDisplayName(std::string& text);
 
 // The header form of a subject: space-ended chunks, ASCII ones as they are; consecutive
-// non-ASCII (or overlong) chunks become one run of encoded-words, with the space before plain
-// text that follows outside the last word. A chunk that cannot be converted ends the subject.
+// non-ASCII (or overlong) chunks become one run of encoded-words, with the blanks between them
+// (and those before the first and after the last when nothing else stands there) inside, and
+// the space before plain text that follows outside the last word. A chunk that cannot be
+// converted ends the subject.
 void EncodeSubject(const std::string& charset, const WCHAR* subject, std::string& out);
 
 // "Date: <local time>\r\n" in the classic locale.
