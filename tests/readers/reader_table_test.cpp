@@ -163,6 +163,9 @@ std::vector<Row> Table() {
     add({.label = "white space between non-ASCII words",
          .subject = "  Grüße  München \t und\tKöln  ",
          .plain = plain});
+    add({.label = "subject that starts with encoded text",
+         .subject = "来週の会議資料と予算案についての確認のお願い、至急ご確認ください",
+         .plain = plain});
     add({.label = "lines longer than 998 bytes",
          .plain = "Start " + std::string(1500, 'x') + " Ende\nkurz\n",
          .html = "<p>" + Words(300) + "</p>"});
@@ -296,12 +299,14 @@ TEST(Readers, HeaderFormCheckFindsEachBrokenRule) {
         size_t faults;
     };
     const Case cases[] = {
-        {"Subject: " + word75 + "\r\n =?UTF-8?b?QQ==?= text\r\nTo: a@b\r\n\r\nbody\r\n", 0},
+        {"Subject: Re:\r\n " + word75 + "\r\n =?UTF-8?b?QQ==?= text\r\nTo: a@b\r\n\r\nbody\r\n", 0},
         {"Subject: =?UTF-8?b?QQ==?=text\r\n\r\n", 1},
         {"To: =?UTF-8?b?QQ==?=, x@y\r\n\r\n", 1},
         {"Subject: a=?UTF-8?b?QQ==?= b\r\n\r\n", 1},
-        {"Subject: " + word76 + "\n\n", 1},
+        {"Subject: Re:\n " + word76 + "\n\n", 1},
         {"Subject: " + std::string(990, 'x') + "\r\n\r\n", 1},
+        {"Subject: " + word75 + "\r\n\r\n", 1},
+        {"Subject: =?UTF-8?b?" + std::string(57, 'Q') + "?=\r\n\r\n", 0},
         {"X: y\r\n\r\n" + std::string(999, 'b') + "\r\n", 1},
         // A part's header, after a delimiter of the announced boundary; not the body text.
         {"Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\n"

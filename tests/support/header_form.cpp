@@ -58,10 +58,16 @@ bool IsBlank(char c) {
 std::vector<std::string> HeaderFormFaults(const std::string& message) {
     std::vector<std::string> faults;
     const std::vector<std::string> lines = Lines(message);
-    for (size_t i = 0; i < lines.size(); ++i)
+    for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].size() > 998)
             faults.push_back("line " + std::to_string(i + 1) + " has " +
                              std::to_string(lines[i].size()) + " characters");
+        // Encoded text can always be cut into words that fit after the field name.
+        if (lines[i].size() > 78 && lines[i].compare(0, 9, "Subject: ") == 0 &&
+            lines[i].find("=?") != std::string::npos)
+            faults.push_back("first Subject line of " + std::to_string(lines[i].size()) +
+                             " characters holds an encoded-word");
+    }
 
     static const std::regex word("=\\?[^?\\s]+\\?[BbQq]\\?[^?\\s]*\\?=");
     for (const std::string& field : HeaderFields(lines)) {

@@ -1,7 +1,7 @@
 // Form rules that every message the tests send must keep, whatever it holds: no line longer
-// than 998 characters, no encoded-word longer than 75 characters, and every encoded-word
+// than 998 characters, no encoded-word longer than 75 characters, every encoded-word
 // separated from neighbouring text by white space (in the message's header and in the headers
-// of its MIME parts).
+// of its MIME parts), and a Subject line that holds encoded text within 78 characters.
 #pragma once
 
 #include <string>

@@ -170,7 +170,13 @@ int EncodeDisplayName(const std::string& charset, const WCHAR* name, std::string
         return 0;
     }
     out.clear();
-    return AppendEncodedWords(charset, text, out);
+    const int result = AppendEncodedWords(charset, text, out);
+    if (result != 0 || out.find(' ') == std::string::npos)
+        return result;
+    // Several words anyway: the first one also fits on a line after "From: ". A name that
+    // fits one word stays one, as some readers show a space between two words of a name.
+    out.clear();
+    return AppendEncodedWords(charset, text, out, kFoldedLineLength - (sizeof "From: " - 1));
 }
 
 bool QuoteDisplayName(std::string& text) {
@@ -202,6 +208,9 @@ void EncodeSubject(const std::string& charset, const WCHAR* subject, std::string
     if (start < text.size())
         chunks.push_back(text.substr(start));
 
+    // The first word of the value shares its line with the field name.
+    const size_t valueStart = out.size();
+    const size_t firstWordLength = kFoldedLineLength - (sizeof "Subject: " - 1);
     for (size_t i = 0; i < chunks.size();) {
         if (!NeedsEncoding(chunks[i]) && !BlanksBeforeEncoding(chunks, i, false)) {
             out += AnsiText(chunks[i].c_str());
@@ -221,7 +230,8 @@ void EncodeSubject(const std::string& charset, const WCHAR* subject, std::string
         const bool spaceAfter = i < chunks.size() && run.back() == TEXT(' ');
         if (spaceAfter)
             run.pop_back();
-        if (AppendEncodedWords(charset, run, out) != 0)
+        const size_t wordLength = out.size() == valueStart ? firstWordLength : kLongestEncodedWord;
+        if (AppendEncodedWords(charset, run, out, wordLength) != 0)
             return;
         if (spaceAfter)
             out += ' ';

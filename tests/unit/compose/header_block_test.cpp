@@ -165,6 +165,9 @@ TEST(HeaderWords, LongTextsBecomeWordsOfAtMost75Characters) {
         EXPECT_EQ(c.text, DecodeWords(c.charset, subject)) << subject;
         EXPECT_EQ(c.text, DecodeWords(c.charset, name)) << name;
         EXPECT_NE(std::string::npos, name.find("?= =?")) << "one word only: " << name;
+        // The first word shares its line with the field name.
+        EXPECT_LE(subject.find(' '), 78u - 9) << subject;
+        EXPECT_LE(name.find(' '), 78u - 6) << name;
     }
 }
 
