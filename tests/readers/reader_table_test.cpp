@@ -1,7 +1,8 @@
 // Mail that every reader shows as the sender meant it. One table of messages, sent through the
 // library's exports into a real Postfix that delivers them into a Maildir (the SMTP test server
 // stands in where Postfix cannot run), and every delivered file read by three independent mail
-// readers. Each row states what the host set; every reader must show exactly that.
+// readers and three file extractors. Each row states what the host set; every reader must show
+// exactly that, and every extractor must save each file under its name.
 #include "header_form.h"
 #include "library_objects.h"
 #include "mail_readers.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <iostream>
 #include <memory>
+#include <tuple>
 
 using namespace SMTPClientNS;
 using testsupport::ReaderFile;
@@ -166,6 +168,10 @@ std::vector<Row> Table() {
     add({.label = "subject that starts with encoded text",
          .subject = "来週の会議資料と予算案についての確認のお願い、至急ご確認ください",
          .plain = plain});
+    add({.label = "non-ASCII attachment names",
+         .plain = plain,
+         .attachments = {{"売上データ.csv", "Monat,Umsatz\nMärz,1200\n", "text/csv", ""},
+                         {"Rechnung März 2024.pdf", "%PDF-1.4\n%März\n", "application/pdf", ""}}});
     add({.label = "lines longer than 998 bytes",
          .plain = "Start " + std::string(1500, 'x') + " Ende\nkurz\n",
          .html = "<p>" + Words(300) + "</p>"});
@@ -198,6 +204,40 @@ std::vector<ReaderMailbox> WithoutSpaces(std::vector<ReaderMailbox> list) {
     return list;
 }
 
+bool IsAscii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// What a file extractor must save of a row's message: every attachment under its file name,
+// or, where the tool cannot read the name (munpack knows no RFC 2231 names), under a name of
+// its own (none); never a glued or placeholder name.
+std::vector<ReaderFile> ExpectedFiles(const Row& row, const std::string& extractor) {
+    std::vector<ReaderFile> files;
+    for (const File& file : row.attachments) {
+        const bool readable = IsAscii(file.name) || extractor != "munpack";
+        files.push_back({readable ? std::optional(file.name) : std::nullopt, std::nullopt,
+                         testsupport::Sha256Of(file.bytes)});
+    }
+    std::sort(files.begin(), files.end(), [](const ReaderFile& a, const ReaderFile& b) {
+        return std::tie(a.sha256, a.key) < std::tie(b.sha256, b.key);
+    });
+    return files;
+}
+
+// The files an extractor saved whose content is one the row sent as a file (bodies are saved
+// too), in the order of ExpectedFiles.
+std::vector<ReaderFile> SavedFiles(const std::vector<ReaderFile>& expected, ReaderView seen) {
+    std::erase_if(seen.files, [&](const ReaderFile& file) {
+        return std::none_of(expected.begin(), expected.end(),
+                            [&](const ReaderFile& e) { return e.sha256 == file.sha256; });
+    });
+    std::sort(seen.files.begin(), seen.files.end(), [](const ReaderFile& a, const ReaderFile& b) {
+        return std::tie(a.sha256, a.key) < std::tie(b.sha256, b.key);
+    });
+    return seen.files;
+}
+
 void ExpectShows(const ReaderView& expected, const ReaderView& seen, bool namesWithoutSpaces) {
     EXPECT_EQ(expected.subject, seen.subject);
     if (namesWithoutSpaces) {
@@ -214,6 +254,7 @@ void ExpectShows(const ReaderView& expected, const ReaderView& seen, bool namesW
     EXPECT_EQ(expected.inlineImages, seen.inlineImages);
     EXPECT_EQ(expected.attachments, seen.attachments);
     EXPECT_EQ(expected.other, seen.other);
+    EXPECT_EQ(expected.defects, seen.defects);
 }
 
 IMimeMessage* Compose(const Row& row, const testsupport::TempDir& files) {
@@ -280,12 +321,18 @@ TEST(Readers, EveryReaderShowsWhatTheHostSet) {
     }
 
     const auto views = testsupport::ReadWithAllReaders(paths);
+    const auto extracted = testsupport::ReadWithExtractors(paths);
     for (size_t i = 0; i < rows.size(); ++i) {
         const ReaderView expected = Expected(rows[i]);
         for (const ReaderView& seen : views[i]) {
             SCOPED_TRACE(rows[i].label + ", read by " + seen.reader);
             ExpectShows(expected, seen,
                         rows[i].namesNeedSeveralWords && seen.reader == "python-email");
+        }
+        for (const ReaderView& seen : extracted[i]) {
+            SCOPED_TRACE(rows[i].label + ", saved by " + seen.reader);
+            const std::vector<ReaderFile> files = ExpectedFiles(rows[i], seen.reader);
+            EXPECT_EQ(files, SavedFiles(files, seen));
         }
     }
 }
