@@ -172,6 +172,10 @@ std::vector<Row> Table() {
          .plain = plain,
          .attachments = {{"売上データ.csv", "Monat,Umsatz\nMärz,1200\n", "text/csv", ""},
                          {"Rechnung März 2024.pdf", "%PDF-1.4\n%März\n", "application/pdf", ""}}});
+    add({.label = "named inline images",
+         .html = "<p><img src=\"cid:logo@larkmail\"> <img src=\"cid:karte\"></p>",
+         .images = {kLogo,
+                    {"Übersicht Köln.png", "\x89PNG\r\n\x1a\nKarte", "image/png", "karte"}}});
     add({.label = "lines longer than 998 bytes",
          .plain = "Start " + std::string(1500, 'x') + " Ende\nkurz\n",
          .html = "<p>" + Words(300) + "</p>"});
@@ -209,12 +213,14 @@ bool IsAscii(const std::string& text) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// What a file extractor must save of a row's message: every attachment under its file name,
-// or, where the tool cannot read the name (munpack knows no RFC 2231 names), under a name of
-// its own (none); never a glued or placeholder name.
+// What a file extractor must save of a row's message: every inline image and attachment under
+// its file name, or, where the tool cannot read the name (munpack knows no RFC 2231 names),
+// under a name of its own (none); never a glued or placeholder name.
 std::vector<ReaderFile> ExpectedFiles(const Row& row, const std::string& extractor) {
     std::vector<ReaderFile> files;
-    for (const File& file : row.attachments) {
+    std::vector<File> all = row.images;
+    all.insert(all.end(), row.attachments.begin(), row.attachments.end());
+    for (const File& file : all) {
         const bool readable = IsAscii(file.name) || extractor != "munpack";
         files.push_back({readable ? std::optional(file.name) : std::nullopt, std::nullopt,
                          testsupport::Sha256Of(file.bytes)});

@@ -140,4 +140,8 @@ std::string AttachmentDisposition(const std::string& utf8Name) {
     return Disposition("attachment", utf8Name);
 }
 
+std::string InlineDisposition(const std::string& utf8Name) {
+    return utf8Name.empty() ? "Content-Disposition: inline" : Disposition("inline", utf8Name);
+}
+
 } // namespace SMTPClientNS

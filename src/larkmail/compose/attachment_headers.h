@@ -16,4 +16,8 @@ const char* ContentTypeForFile(const std::string& path);
 // on continuation lines. Readers that know only filename= then make up a name of their own.
 std::string AttachmentDisposition(const std::string& utf8Name);
 
+// The same for an inline image: "inline" with its file name, or without one when the name is
+// empty.
+std::string InlineDisposition(const std::string& utf8Name);
+
 } // namespace SMTPClientNS

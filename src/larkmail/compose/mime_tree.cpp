@@ -204,7 +204,7 @@ void AttachInlineImages(curl_mime* root, curl_mime* alternative, curl_mime* rela
         const char* type = ImageTypeForFile(image.path);
         curl_mime_type(part, *type ? type : ContentTypeForFile(image.path));
         SetPartHeaders(part, {"Content-ID: <" + WithoutLineBreaks(image.contentId) + ">",
-                              "Content-Disposition: inline"});
+                              InlineDisposition(Utf8FileName(image.path))});
         curl_mime_encoder(part, "base64");
     }
     AddContainer(root, related, "multipart/related");

@@ -41,8 +41,12 @@ TEST(AttachmentHeaders, FileNamesReadersDecode) {
              ";\r\n filename*1*=" + sections.substr(54, 60) + ";\r\n filename*2*=" +
              sections.substr(114, 60) + ";\r\n filename*3*=" + sections.substr(174) + ".txt"},
     };
-    for (const auto& [name, header] : cases)
+    for (const auto& [name, header] : cases) {
         EXPECT_EQ(header, AttachmentDisposition(name));
+        // An inline image names its file the same way.
+        EXPECT_EQ("Content-Disposition: inline" + header.substr(31), InlineDisposition(name));
+    }
+    EXPECT_EQ("Content-Disposition: inline", InlineDisposition(""));
 }
 
 TEST(BodyText, TransferEncodingOnlyWhereNeeded) {
