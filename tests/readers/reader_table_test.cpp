@@ -28,7 +28,7 @@ using testsupport::Utf16;
 namespace {
 
 struct File {
-    std::string name;  // file name (UTF-8)
+    std::string name;  // file name (UTF-8), a relative path for images of an HTML file
     std::string bytes; // content
     std::string type;  // the Content-Type readers must report
     std::string cid;   // inline images: the content id the HTML references
@@ -44,6 +44,9 @@ struct Row {
     std::string plain = "", html = ""; // UTF-8, LF line ends
     std::vector<File> images = {};     // in the order the HTML references them
     std::vector<File> attachments = {};
+    // When set, the HTML is loaded from this file text, written beside its images (kind 5), and
+    // html is what readers must show.
+    std::string htmlFile = "";
     // Python's email keeps the white space between adjacent encoded-words of a display name
     // (RFC 2047 drops it), which only names too long for one encoded-word need: for such rows
     // Python's names are compared without white space.
@@ -176,6 +179,11 @@ std::vector<Row> Table() {
          .html = "<p><img src=\"cid:logo@larkmail\"> <img src=\"cid:karte\"></p>",
          .images = {kLogo,
                     {"Übersicht Köln.png", "\x89PNG\r\n\x1a\nKarte", "image/png", "karte"}}});
+    add({.label = "HTML file with images beside it",
+         .html = "<p><img src=\"cid:logo.png\"> <img src=\"cid:img/chart.bmp\"></p>",
+         .images = {{"logo.png", kLogo.bytes, "image/png", "logo.png"},
+                    {"img/chart.bmp", kChart.bytes, "image/bmp", "img/chart.bmp"}},
+         .htmlFile = "<p><img src=\"logo.png\"> <img src=\"img/chart.bmp\"></p>"});
     add({.label = "lines longer than 998 bytes",
          .plain = "Start " + std::string(1500, 'x') + " Ende\nkurz\n",
          .html = "<p>" + Words(300) + "</p>"});
@@ -221,8 +229,9 @@ std::vector<ReaderFile> ExpectedFiles(const Row& row, const std::string& extract
     std::vector<File> all = row.images;
     all.insert(all.end(), row.attachments.begin(), row.attachments.end());
     for (const File& file : all) {
-        const bool readable = IsAscii(file.name) || extractor != "munpack";
-        files.push_back({readable ? std::optional(file.name) : std::nullopt, std::nullopt,
+        const std::string name = file.name.substr(file.name.rfind('/') + 1);
+        const bool readable = IsAscii(name) || extractor != "munpack";
+        files.push_back({readable ? std::optional(name) : std::nullopt, std::nullopt,
                          testsupport::Sha256Of(file.bytes)});
     }
     std::sort(files.begin(), files.end(), [](const ReaderFile& a, const ReaderFile& b) {
@@ -273,11 +282,18 @@ IMimeMessage* Compose(const Row& row, const testsupport::TempDir& files) {
         message->AddCc(Utf16(cc.address).c_str(), Utf16(cc.name).c_str());
     message->SetSubject(Utf16(row.subject).c_str());
     message->SetTextBody(Utf16(row.plain).c_str());
-    message->SetHtmlBody(Utf16(row.html).c_str());
-    for (const File& image : row.images)
-        message->AddInlineImage(
-            Utf16(files.write(row.label + "/" + image.name, image.bytes)).c_str(),
-            Utf16(image.cid).c_str());
+    if (!row.htmlFile.empty()) {
+        for (const File& image : row.images)
+            files.write(row.label + "/" + image.name, image.bytes);
+        const std::string page = files.write(row.label + "/mail.html", row.htmlFile);
+        message->LoadBodyFromFile(Utf16(page).c_str(), BODY_HTML_EMBED_IMAGES_UTF8);
+    } else {
+        message->SetHtmlBody(Utf16(row.html).c_str());
+        for (const File& image : row.images)
+            message->AddInlineImage(
+                Utf16(files.write(row.label + "/" + image.name, image.bytes)).c_str(),
+                Utf16(image.cid).c_str());
+    }
     for (const File& file : row.attachments)
         message->AddAttachment(Utf16(files.write(row.label + "/" + file.name, file.bytes)).c_str());
     return message;
