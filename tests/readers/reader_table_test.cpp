@@ -382,6 +382,11 @@ TEST(Readers, HeaderFormCheckFindsEachBrokenRule) {
          "Content-Disposition: attachment; filename=\"=?UTF-8?b?QQ==?=\"\r\n\r\n"
          "=?UTF-8?b?QQ==?=, body text\r\n--B--\r\n",
          1},
+        // 7-bit text labelled 8bit; the second part holds an 8-bit byte.
+        {"Content-Type: multipart/mixed;\r\n boundary=\"B\"\r\n\r\n--B\r\n"
+         "Content-Transfer-Encoding: 8bit\r\n\r\nascii\r\n--B\r\n"
+         "Content-Transfer-Encoding: 8bit\r\n\r\nGr\xC3\xBC\r\n--B--\r\n",
+         1},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.faults, testsupport::HeaderFormFaults(c.message).size()) << c.message;

@@ -144,7 +144,8 @@ const char* BodyTransferEncoding(const char* bytes, size_t length) {
             return "quoted-printable";
         lineStart = i + 1;
     }
-    return nullptr;
+    const auto eightBit = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
+    return std::any_of(bytes, bytes + length, eightBit) ? nullptr : "7bit";
 }
 
 int AttachBodies(curl_mime* root, curl_mime* alternative, ISmtpClient* client) {

@@ -52,8 +52,13 @@ TEST(AttachmentHeaders, FileNamesReadersDecode) {
 TEST(BodyText, TransferEncodingOnlyWhereNeeded) {
     const std::string longLine(999, 'x');
     const std::pair<std::string, const char*> cases[] = {
-        {"ordinary\r\ntext\r\n", nullptr},
-        {std::string(998, 'x') + "\r\n" + std::string(998, 'y'), nullptr},
+        {"ordinary\r\ntext\r\n", "7bit"},
+        {std::string(998, 'x') + "\r\n" + std::string(998, 'y'), "7bit"},
+        {"\x1B$B$3$s\x1B(B\r\n", "7bit"}, // ISO-2022-JP
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e\r\n",
+         nullptr},
+        {"\xE9t\xE9", nullptr},
         {std::string("a\0b\0", 4), "base64"},
         {"short\r\n" + longLine + "\r\nshort", "quoted-printable"},
         {"short\r\n" + longLine, "quoted-printable"},
