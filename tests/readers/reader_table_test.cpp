@@ -1,7 +1,8 @@
 // Mail that every reader shows as the sender meant it. One table of messages, sent through the
 // library's exports into a real Postfix that delivers them into a Maildir (the SMTP test server
 // stands in where Postfix cannot run), and every delivered file read by three independent mail
-// readers. Each row states what the host set; every reader must show exactly that.
+// readers and three file extractors. Each row states what the host set; every reader must show
+// exactly that, and every extractor must save each file under its name.
 #include "header_form.h"
 #include "library_objects.h"
 #include "mail_readers.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <iostream>
 #include <memory>
+#include <tuple>
 
 using namespace SMTPClientNS;
 using testsupport::ReaderFile;
@@ -26,7 +28,7 @@ using testsupport::Utf16;
 namespace {
 
 struct File {
-    std::string name;  // file name (UTF-8)
+    std::string name;  // file name (UTF-8), a relative path for images of an HTML file
     std::string bytes; // content
     std::string type;  // the Content-Type readers must report
     std::string cid;   // inline images: the content id the HTML references
@@ -42,6 +44,9 @@ struct Row {
     std::string plain = "", html = ""; // UTF-8, LF line ends
     std::vector<File> images = {};     // in the order the HTML references them
     std::vector<File> attachments = {};
+    // When set, the HTML is loaded from this file text, written beside its images (kind 5), and
+    // html is what readers must show.
+    std::string htmlFile = "";
     // Python's email keeps the white space between adjacent encoded-words of a display name
     // (RFC 2047 drops it), which only names too long for one encoded-word need: for such rows
     // Python's names are compared without white space.
@@ -160,6 +165,25 @@ std::vector<Row> Table() {
          .charset = "UTF-16",
          .plain = "Grüße, 日本語\nzweite Zeile\n",
          .html = "<p>Grüße, 日本語</p>"});
+    add({.label = "white space between non-ASCII words",
+         .subject = "  Grüße  München \t und\tKöln  ",
+         .plain = plain});
+    add({.label = "subject that starts with encoded text",
+         .subject = "来週の会議資料と予算案についての確認のお願い、至急ご確認ください",
+         .plain = plain});
+    add({.label = "non-ASCII attachment names",
+         .plain = plain,
+         .attachments = {{"売上データ.csv", "Monat,Umsatz\nMärz,1200\n", "text/csv", ""},
+                         {"Rechnung März 2024.pdf", "%PDF-1.4\n%März\n", "application/pdf", ""}}});
+    add({.label = "named inline images",
+         .html = "<p><img src=\"cid:logo@larkmail\"> <img src=\"cid:karte\"></p>",
+         .images = {kLogo,
+                    {"Übersicht Köln.png", "\x89PNG\r\n\x1a\nKarte", "image/png", "karte"}}});
+    add({.label = "HTML file with images beside it",
+         .html = "<p><img src=\"cid:logo.png\"> <img src=\"cid:img/chart.bmp\"></p>",
+         .images = {{"logo.png", kLogo.bytes, "image/png", "logo.png"},
+                    {"img/chart.bmp", kChart.bytes, "image/bmp", "img/chart.bmp"}},
+         .htmlFile = "<p><img src=\"logo.png\"> <img src=\"img/chart.bmp\"></p>"});
     add({.label = "lines longer than 998 bytes",
          .plain = "Start " + std::string(1500, 'x') + " Ende\nkurz\n",
          .html = "<p>" + Words(300) + "</p>"});
@@ -192,6 +216,43 @@ std::vector<ReaderMailbox> WithoutSpaces(std::vector<ReaderMailbox> list) {
     return list;
 }
 
+bool IsAscii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// What a file extractor must save of a row's message: every inline image and attachment under
+// its file name, or, where the tool cannot read the name (munpack knows no RFC 2231 names),
+// under a name of its own (none); never a glued or placeholder name.
+std::vector<ReaderFile> ExpectedFiles(const Row& row, const std::string& extractor) {
+    std::vector<ReaderFile> files;
+    std::vector<File> all = row.images;
+    all.insert(all.end(), row.attachments.begin(), row.attachments.end());
+    for (const File& file : all) {
+        const std::string name = file.name.substr(file.name.rfind('/') + 1);
+        const bool readable = IsAscii(name) || extractor != "munpack";
+        files.push_back({readable ? std::optional(name) : std::nullopt, std::nullopt,
+                         testsupport::Sha256Of(file.bytes)});
+    }
+    std::sort(files.begin(), files.end(), [](const ReaderFile& a, const ReaderFile& b) {
+        return std::tie(a.sha256, a.key) < std::tie(b.sha256, b.key);
+    });
+    return files;
+}
+
+// The files an extractor saved whose content is one the row sent as a file (bodies are saved
+// too), in the order of ExpectedFiles.
+std::vector<ReaderFile> SavedFiles(const std::vector<ReaderFile>& expected, ReaderView seen) {
+    std::erase_if(seen.files, [&](const ReaderFile& file) {
+        return std::none_of(expected.begin(), expected.end(),
+                            [&](const ReaderFile& e) { return e.sha256 == file.sha256; });
+    });
+    std::sort(seen.files.begin(), seen.files.end(), [](const ReaderFile& a, const ReaderFile& b) {
+        return std::tie(a.sha256, a.key) < std::tie(b.sha256, b.key);
+    });
+    return seen.files;
+}
+
 void ExpectShows(const ReaderView& expected, const ReaderView& seen, bool namesWithoutSpaces) {
     EXPECT_EQ(expected.subject, seen.subject);
     if (namesWithoutSpaces) {
@@ -208,6 +269,7 @@ void ExpectShows(const ReaderView& expected, const ReaderView& seen, bool namesW
     EXPECT_EQ(expected.inlineImages, seen.inlineImages);
     EXPECT_EQ(expected.attachments, seen.attachments);
     EXPECT_EQ(expected.other, seen.other);
+    EXPECT_EQ(expected.defects, seen.defects);
 }
 
 IMimeMessage* Compose(const Row& row, const testsupport::TempDir& files) {
@@ -220,11 +282,18 @@ IMimeMessage* Compose(const Row& row, const testsupport::TempDir& files) {
         message->AddCc(Utf16(cc.address).c_str(), Utf16(cc.name).c_str());
     message->SetSubject(Utf16(row.subject).c_str());
     message->SetTextBody(Utf16(row.plain).c_str());
-    message->SetHtmlBody(Utf16(row.html).c_str());
-    for (const File& image : row.images)
-        message->AddInlineImage(
-            Utf16(files.write(row.label + "/" + image.name, image.bytes)).c_str(),
-            Utf16(image.cid).c_str());
+    if (!row.htmlFile.empty()) {
+        for (const File& image : row.images)
+            files.write(row.label + "/" + image.name, image.bytes);
+        const std::string page = files.write(row.label + "/mail.html", row.htmlFile);
+        message->LoadBodyFromFile(Utf16(page).c_str(), BODY_HTML_EMBED_IMAGES_UTF8);
+    } else {
+        message->SetHtmlBody(Utf16(row.html).c_str());
+        for (const File& image : row.images)
+            message->AddInlineImage(
+                Utf16(files.write(row.label + "/" + image.name, image.bytes)).c_str(),
+                Utf16(image.cid).c_str());
+    }
     for (const File& file : row.attachments)
         message->AddAttachment(Utf16(files.write(row.label + "/" + file.name, file.bytes)).c_str());
     return message;
@@ -274,12 +343,18 @@ TEST(Readers, EveryReaderShowsWhatTheHostSet) {
     }
 
     const auto views = testsupport::ReadWithAllReaders(paths);
+    const auto extracted = testsupport::ReadWithExtractors(paths);
     for (size_t i = 0; i < rows.size(); ++i) {
         const ReaderView expected = Expected(rows[i]);
         for (const ReaderView& seen : views[i]) {
             SCOPED_TRACE(rows[i].label + ", read by " + seen.reader);
             ExpectShows(expected, seen,
                         rows[i].namesNeedSeveralWords && seen.reader == "python-email");
+        }
+        for (const ReaderView& seen : extracted[i]) {
+            SCOPED_TRACE(rows[i].label + ", saved by " + seen.reader);
+            const std::vector<ReaderFile> files = ExpectedFiles(rows[i], seen.reader);
+            EXPECT_EQ(files, SavedFiles(files, seen));
         }
     }
 }
@@ -293,17 +368,24 @@ TEST(Readers, HeaderFormCheckFindsEachBrokenRule) {
         size_t faults;
     };
     const Case cases[] = {
-        {"Subject: " + word75 + "\r\n =?UTF-8?b?QQ==?= text\r\nTo: a@b\r\n\r\nbody\r\n", 0},
+        {"Subject: Re:\r\n " + word75 + "\r\n =?UTF-8?b?QQ==?= text\r\nTo: a@b\r\n\r\nbody\r\n", 0},
         {"Subject: =?UTF-8?b?QQ==?=text\r\n\r\n", 1},
         {"To: =?UTF-8?b?QQ==?=, x@y\r\n\r\n", 1},
         {"Subject: a=?UTF-8?b?QQ==?= b\r\n\r\n", 1},
-        {"Subject: " + word76 + "\n\n", 1},
+        {"Subject: Re:\n " + word76 + "\n\n", 1},
         {"Subject: " + std::string(990, 'x') + "\r\n\r\n", 1},
+        {"Subject: " + word75 + "\r\n\r\n", 1},
+        {"Subject: =?UTF-8?b?" + std::string(57, 'Q') + "?=\r\n\r\n", 0},
         {"X: y\r\n\r\n" + std::string(999, 'b') + "\r\n", 1},
         // A part's header, after a delimiter of the announced boundary; not the body text.
         {"Content-Type: multipart/mixed; boundary=\"B\"\r\n\r\n--B\r\n"
          "Content-Disposition: attachment; filename=\"=?UTF-8?b?QQ==?=\"\r\n\r\n"
          "=?UTF-8?b?QQ==?=, body text\r\n--B--\r\n",
+         1},
+        // 7-bit text labelled 8bit; the second part holds an 8-bit byte.
+        {"Content-Type: multipart/mixed;\r\n boundary=\"B\"\r\n\r\n--B\r\n"
+         "Content-Transfer-Encoding: 8bit\r\n\r\nascii\r\n--B\r\n"
+         "Content-Transfer-Encoding: 8bit\r\n\r\nGr\xC3\xBC\r\n--B--\r\n",
          1},
     };
     for (const Case& c : cases)

@@ -1,7 +1,8 @@
 // Form rules that every message the tests send must keep, whatever it holds: no line longer
-// than 998 characters, no encoded-word longer than 75 characters, and every encoded-word
+// than 998 characters, no encoded-word longer than 75 characters, every encoded-word
 // separated from neighbouring text by white space (in the message's header and in the headers
-// of its MIME parts).
+// of its MIME parts), a Subject line that holds encoded text within 78 characters, and no
+// part labelled 8bit whose body is 7-bit.
 #pragma once
 
 #include <string>

@@ -14,6 +14,7 @@ struct Reader {
     std::string name;
     std::string interpreter;
     std::string script;
+    std::vector<std::string> arguments = {};
 };
 
 const std::vector<Reader>& Readers() {
@@ -23,6 +24,15 @@ const std::vector<Reader>& Readers() {
         {"email-mime", "/usr/bin/perl", "reader_email_mime.pl"},
     };
     return readers;
+}
+
+const std::vector<Reader>& Extractors() {
+    static const std::vector<Reader> extractors = {
+        {"reformime", kSystemPython, "reader_extractor.py", {"reformime"}},
+        {"ripmime", kSystemPython, "reader_extractor.py", {"ripmime"}},
+        {"munpack", kSystemPython, "reader_extractor.py", {"munpack"}},
+    };
+    return extractors;
 }
 
 std::optional<std::string> OptionalText(const nlohmann::json& object, const char* key) {
@@ -48,14 +58,27 @@ std::optional<ReaderText> Text(const nlohmann::json& value) {
 std::vector<ReaderFile> Files(const nlohmann::json& list, const char* key) {
     std::vector<ReaderFile> files;
     for (const nlohmann::json& entry : list)
-        files.push_back({OptionalText(entry, key), OptionalText(entry, "type"),
-                         OptionalText(entry, "sha256")});
+        files.push_back(
+            {OptionalText(entry, key), OptionalText(entry, "type"), OptionalText(entry, "sha256")});
     return files;
+}
+
+std::vector<std::string> Texts(const nlohmann::json& json, const char* key) {
+    std::vector<std::string> texts;
+    if (json.contains(key))
+        for (const nlohmann::json& entry : json.at(key))
+            texts.push_back(entry.get<std::string>());
+    return texts;
 }
 
 ReaderView LoadView(const nlohmann::json& json) {
     ReaderView view;
     view.reader = JsonText(json, "reader");
+    if (json.contains("files")) {
+        view.files = Files(json.at("files"), "name");
+        return view;
+    }
+    view.defects = Texts(json, "defects");
     view.subject = OptionalText(json, "subject");
     view.from = Mailboxes(json.at("from"));
     view.to = Mailboxes(json.at("to"));
@@ -94,13 +117,17 @@ const std::vector<std::string>& ReaderNames() {
     return names;
 }
 
-std::vector<std::vector<ReaderView>> ReadWithAllReaders(const std::vector<std::string>& paths) {
+namespace {
+
+std::vector<std::vector<ReaderView>> ReadWith(const std::vector<Reader>& readers,
+                                              const std::vector<std::string>& paths) {
     std::vector<std::vector<ReaderView>> views(paths.size());
     if (paths.empty())
         return views;
-    for (const Reader& reader : Readers()) {
+    for (const Reader& reader : readers) {
         std::vector<std::string> argv = {reader.interpreter,
                                          std::string(TEST_SUPPORT_DIR) + "/" + reader.script};
+        argv.insert(argv.end(), reader.arguments.begin(), reader.arguments.end());
         argv.insert(argv.end(), paths.begin(), paths.end());
         const ProcessResult run = RunProcess(argv);
         if (run.exitCode != 0)
@@ -110,11 +137,22 @@ std::vector<std::vector<ReaderView>> ReadWithAllReaders(const std::vector<std::s
             const size_t end = run.output.find('\n', start);
             if (end == std::string::npos)
                 throw std::runtime_error(reader.script + " printed too few lines");
-            fileViews.push_back(LoadView(nlohmann::json::parse(run.output.substr(start, end - start))));
+            fileViews.push_back(
+                LoadView(nlohmann::json::parse(run.output.substr(start, end - start))));
             start = end + 1;
         }
     }
     return views;
+}
+
+} // namespace
+
+std::vector<std::vector<ReaderView>> ReadWithAllReaders(const std::vector<std::string>& paths) {
+    return ReadWith(Readers(), paths);
+}
+
+std::vector<std::vector<ReaderView>> ReadWithExtractors(const std::vector<std::string>& paths) {
+    return ReadWith(Extractors(), paths);
 }
 
 std::string Sha256Of(const std::string& bytes) {

@@ -1,6 +1,7 @@
 // Three independent mail readers, as a person's mail program would read a message: Python's
-// email package (policy.default), GMime 3 in strict RFC 2047 mode, and Perl's Email::MIME. Each
-// is a script in this folder that prints one common shape; this loads it.
+// email package (policy.default), GMime 3 in strict RFC 2047 mode, and Perl's Email::MIME; and
+// three file extractors that save a message's files. Each is a script in this folder that
+// prints one common shape; this loads it.
 #pragma once
 
 #include <optional>
@@ -41,6 +42,10 @@ struct ReaderView {
     std::vector<ReaderFile> inlineImages;  // in the order the HTML references them
     std::vector<ReaderFile> attachments;   // as the reader lists them
     std::vector<std::string> other;        // parts shown nowhere else: "type name"
+    std::vector<std::string> defects;      // what the reader found wrong in the message
+    // File extractors show only this: each file they saved ({name, sha256}; no name where
+    // the tool made one up because it could read none).
+    std::vector<ReaderFile> files;
 };
 
 // Printers for test failure messages.
@@ -54,6 +59,10 @@ const std::vector<std::string>& ReaderNames();
 // Reads every file with each reader (one process per reader). Result: [file][reader].
 // Throws std::runtime_error when a reader fails or prints something unreadable.
 std::vector<std::vector<ReaderView>> ReadWithAllReaders(const std::vector<std::string>& paths);
+
+// The same with the file extractors reformime, ripmime and munpack, whose views hold only the
+// files they save.
+std::vector<std::vector<ReaderView>> ReadWithExtractors(const std::vector<std::string>& paths);
 
 // Lower-case hexadecimal SHA-256 of the bytes, by coreutils' sha256sum.
 std::string Sha256Of(const std::string& bytes);

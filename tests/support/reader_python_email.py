@@ -88,6 +88,17 @@ def inline_images(body, related):
     return found, used
 
 
+def defects(message):
+    """Every defect the parser recorded, in the message, its parts and their headers."""
+    found = []
+    for part in message.walk():
+        found += [type(d).__name__ + ": " + str(d) for d in part.defects]
+        for name, value in part.items():
+            found += [name + ": " + type(d).__name__ + ": " + str(d)
+                      for d in getattr(value, "defects", ())]
+    return found
+
+
 def read(path):
     with open(path, "rb") as source:
         message = email.message_from_binary_file(source, policy=email.policy.default)
@@ -117,6 +128,7 @@ def read(path):
         "inline": inline,
         "attachments": attachments,
         "other": other,
+        "defects": defects(message),
     }
 
 

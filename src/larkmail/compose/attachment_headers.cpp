@@ -74,18 +74,6 @@ std::string PercentEncoded(const std::string& bytes) {
     return encoded;
 }
 
-// The name with each non-ASCII character (a UTF-8 sequence) and control character as '_'.
-std::string AsciiFallback(const std::string& utf8) {
-    std::string fallback;
-    for (const char c : utf8) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80 && byte < 0xC0)
-            continue; // continuation byte of the same character
-        fallback += byte >= 0x20 && byte < 0x7F ? c : '_';
-    }
-    return fallback;
-}
-
 // The name's characters (UTF-8 sequences), each percent-encoded.
 std::vector<std::string> EncodedCharacters(const std::string& utf8) {
     std::vector<std::string> characters;
@@ -100,9 +88,9 @@ std::vector<std::string> EncodedCharacters(const std::string& utf8) {
 }
 
 // The filename* parameter lines: one when it fits, else numbered sections of whole
-// characters, each line within 78 characters.
+// characters, each line within 78 characters. Sections are separated by ';'.
 std::string ExtendedFileName(const std::string& utf8) {
-    const std::string single = " filename*=utf-8''" + PercentEncoded(utf8) + ";";
+    const std::string single = " filename*=utf-8''" + PercentEncoded(utf8);
     if (single.size() <= kFoldedLineLength)
         return single;
     std::string lines, section;
@@ -119,7 +107,17 @@ std::string ExtendedFileName(const std::string& utf8) {
         }
         section += character;
     }
-    return lines + (number ? "\r\n" : "") + prefix() + section + ";";
+    return lines + (number ? "\r\n" : "") + prefix() + section;
+}
+
+// "Content-Disposition: " kind with the file name: filename="..." for a printable ASCII name;
+// otherwise filename*= alone. A second, ASCII filename= beside it would be a duplicate
+// parameter to some readers, and others would glue both names or save the placeholder.
+std::string Disposition(const char* kind, const std::string& utf8Name) {
+    const std::string field = std::string("Content-Disposition: ") + kind;
+    if (IsPrintableAscii(utf8Name))
+        return field + "; filename=" + Quoted(utf8Name);
+    return field + ";\r\n" + ExtendedFileName(utf8Name);
 }
 
 } // namespace
@@ -139,10 +137,11 @@ const char* ContentTypeForFile(const std::string& path) {
 }
 
 std::string AttachmentDisposition(const std::string& utf8Name) {
-    if (IsPrintableAscii(utf8Name))
-        return "Content-Disposition: attachment; filename=" + Quoted(utf8Name);
-    return "Content-Disposition: attachment;\r\n" + ExtendedFileName(utf8Name) +
-           "\r\n filename=" + Quoted(AsciiFallback(utf8Name));
+    return Disposition("attachment", utf8Name);
+}
+
+std::string InlineDisposition(const std::string& utf8Name) {
+    return utf8Name.empty() ? "Content-Disposition: inline" : Disposition("inline", utf8Name);
 }
 
 } // namespace SMTPClientNS

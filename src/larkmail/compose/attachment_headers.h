@@ -11,10 +11,13 @@ namespace SMTPClientNS {
 const char* ContentTypeForFile(const std::string& path);
 
 // The Content-Disposition header line (without CR LF) of an attachment named utf8Name:
-// "attachment" with filename="..." when the name is printable ASCII; otherwise the RFC 2231
+// "attachment" with filename="..." when the name is printable ASCII; otherwise only the RFC 2231
 // form filename*=utf-8''... (cut into numbered sections when long, so that lines stay short)
-// followed by an ASCII filename="..." fallback for readers that know only that. Parameters
-// after the first stand on continuation lines.
+// on continuation lines. Readers that know only filename= then make up a name of their own.
 std::string AttachmentDisposition(const std::string& utf8Name);
+
+// The same for an inline image: "inline" with its file name, or without one when the name is
+// empty.
+std::string InlineDisposition(const std::string& utf8Name);
 
 } // namespace SMTPClientNS

@@ -3,6 +3,7 @@
 #include "compose/header_block.h"
 #include "text/charset_converter.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace SMTPClientNS {
@@ -73,12 +74,17 @@ int NextWord(const std::string& charset, const WideString& text, size_t start, s
 
 } // namespace
 
-int AppendEncodedWords(const std::string& charset, const WideString& text, std::string& out) {
+int AppendEncodedWords(const std::string& charset, const WideString& text, std::string& out,
+                       size_t firstWordLength) {
     if (text.empty())
         return 0;
-    const size_t frame = charset.size() + 7; // "=?" charset "?b?" ... "?="
-    const size_t room = frame < kLongestEncodedWord ? kLongestEncodedWord - frame : 0;
-    const size_t maxBytes = room / 4 * 3;
+    // The bytes a word of the given length holds: "=?" charset "?b?" ... "?=" frame it.
+    const size_t frame = charset.size() + 7;
+    auto bytesFor = [frame](size_t length) {
+        length = std::min(length, kLongestEncodedWord);
+        return (length > frame ? length - frame : 0) / 4 * 3;
+    };
+    size_t maxBytes = bytesFor(firstWordLength);
 
     // Most texts fit into one word: one conversion.
     std::string bytes;
@@ -96,6 +102,7 @@ int AppendEncodedWords(const std::string& charset, const WideString& text, std::
         if (result != 0)
             return result;
         AppendWord(charset, bytes, first, out);
+        maxBytes = bytesFor(kLongestEncodedWord);
         start = end;
     }
     return 0;

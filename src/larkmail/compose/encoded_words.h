@@ -18,7 +18,10 @@ inline constexpr size_t kLongestEncodedWord = 75;
 // decoders lose the rest of a run after a word that ends in base64 padding. Characters the
 // charset cannot represent are left out; a text that converts to nothing appends nothing. A
 // charset name too long to leave room for one character still gives one character per word.
-// Returns 0 or the negative conversion code (out then holds the words made so far).
-int AppendEncodedWords(const std::string& charset, const WideString& text, std::string& out);
+// The first word is at most firstWordLength characters long (at most 75), so that it fits on
+// a line after the field name. Returns 0 or the negative conversion code (out then holds the
+// words made so far).
+int AppendEncodedWords(const std::string& charset, const WideString& text, std::string& out,
+                       size_t firstWordLength = kLongestEncodedWord);
 
 } // namespace SMTPClientNS

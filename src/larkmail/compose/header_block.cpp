@@ -44,6 +44,21 @@ bool NeedsEncoding(const WideString& text) {
     return false;
 }
 
+bool IsBlankChunk(const WideString& chunk) {
+    return chunk.find_first_not_of(TEXT(" \t")) == WideString::npos;
+}
+
+// Blank chunks from index on that reach a chunk needing encoding, or, after encoded text, the
+// end of the subject: white space there belongs inside the encoded text, or readers drop it.
+bool BlanksBeforeEncoding(const std::vector<WideString>& chunks, size_t index, bool afterEncoded) {
+    size_t next = index;
+    while (next < chunks.size() && IsBlankChunk(chunks[next]))
+        ++next;
+    if (next == index)
+        return false;
+    return next == chunks.size() ? afterEncoded : NeedsEncoding(chunks[next]);
+}
+
 // "name <address>", or the bare address without a display name. The address is written as the
 // envelope carries it: UTF-8 (RFC 6532) with the domain in ASCII.
 int MailboxText(const std::string& charset, const WCHAR* address, const WCHAR* name,
@@ -158,7 +173,13 @@ int EncodeDisplayName(const std::string& charset, const WCHAR* name, std::string
         return 0;
     }
     out.clear();
-    return AppendEncodedWords(charset, text, out);
+    const int result = AppendEncodedWords(charset, text, out);
+    if (result != 0 || out.find(' ') == std::string::npos)
+        return result;
+    // Several words anyway: the first one also fits on a line after "From: ". A name that
+    // fits one word stays one, as some readers show a space between two words of a name.
+    out.clear();
+    return AppendEncodedWords(charset, text, out, kFoldedLineLength - (sizeof "From: " - 1));
 }
 
 bool QuoteDisplayName(std::string& text) {
@@ -190,22 +211,30 @@ void EncodeSubject(const std::string& charset, const WCHAR* subject, std::string
     if (start < text.size())
         chunks.push_back(text.substr(start));
 
+    // The first word of the value shares its line with the field name.
+    const size_t valueStart = out.size();
+    const size_t firstWordLength = kFoldedLineLength - (sizeof "Subject: " - 1);
     for (size_t i = 0; i < chunks.size();) {
-        if (!NeedsEncoding(chunks[i])) {
+        if (!NeedsEncoding(chunks[i]) && !BlanksBeforeEncoding(chunks, i, false)) {
             out += Utf8Text(chunks[i].c_str());
             ++i;
             continue;
         }
         // Consecutive chunks that need encoding form one run of encoded-words (decoders drop
-        // the space between two words, so the chunks' spaces stay inside). When plain text
-        // follows, the space that ends the run goes outside, between the last word and it.
+        // the white space between two words, so the chunks' spaces stay inside), together
+        // with the blank chunks between them, before the first and after the last when the
+        // subject ends there. When plain text follows, the space that ends the run goes
+        // outside, between the last word and it.
         WideString run;
-        for (; i < chunks.size() && NeedsEncoding(chunks[i]); ++i)
+        for (; i < chunks.size() &&
+               (NeedsEncoding(chunks[i]) || BlanksBeforeEncoding(chunks, i, true));
+             ++i)
             run += chunks[i];
         const bool spaceAfter = i < chunks.size() && run.back() == TEXT(' ');
         if (spaceAfter)
             run.pop_back();
-        if (AppendEncodedWords(charset, run, out) != 0)
+        const size_t wordLength = out.size() == valueStart ? firstWordLength : kLongestEncodedWord;
+        if (AppendEncodedWords(charset, run, out, wordLength) != 0)
             return;
         if (spaceAfter)
             out += ' ';

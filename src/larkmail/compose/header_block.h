@@ -18,7 +18,8 @@ namespace SMTPClientNS {
 int ComposeHeaderBlock(ISmtpClient* client, std::string& block);
 
 // The header form of one display name: ASCII as it is, anything else (or a name holding a
-// word too long for a header line) a run of encoded-words separated by spaces.
+// word too long for a header line) one encoded-word, or, when it needs several, a run of them
+// separated by spaces whose first fits on a line after "From: ".
 int EncodeDisplayName(const std::string& charset, const WCHAR* name, std::string& out);
 
 // When text holds a special character, escapes '"' and '\' in place and returns true; the
@@ -26,8 +27,11 @@ int EncodeDisplayName(const std::string& charset, const WCHAR* name, std::string
 bool QuoteDisplayName(std::string& text);
 
 // The header form of a subject: space-ended chunks, ASCII ones as they are; consecutive
-// non-ASCII (or overlong) chunks become one run of encoded-words, with the space before plain
-// text that follows outside the last word. A chunk that cannot be converted ends the subject.
+// non-ASCII (or overlong) chunks become one run of encoded-words, with the blanks between them
+// (and those before the first and after the last when nothing else stands there) inside, and
+// the space before plain text that follows outside the last word. A subject that starts with
+// encoded text has a first word short enough for the line "Subject: " starts. A chunk that
+// cannot be converted ends the subject.
 void EncodeSubject(const std::string& charset, const WCHAR* subject, std::string& out);
 
 // "Date: <local time>\r\n" in the classic locale.

@@ -118,7 +118,8 @@ const char* BodyTransferEncoding(const char* bytes, size_t length) {
             return "quoted-printable";
         lineStart = i + 1;
     }
-    return nullptr;
+    const auto eightBit = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
+    return std::any_of(bytes, bytes + length, eightBit) ? nullptr : "7bit";
 }
 
 int AttachBodies(curl_mime* root, curl_mime* alternative, ISmtpClient* client) {
@@ -179,7 +180,7 @@ void AttachInlineImages(curl_mime* root, curl_mime* alternative, curl_mime* rela
         const char* type = ImageTypeForFile(name);
         curl_mime_type(part, *type ? type : ContentTypeForFile(name));
         SetPartHeaders(part, {"Content-ID: <" + WithoutLineBreaks(image.contentId) + ">",
-                              "Content-Disposition: inline"});
+                              InlineDisposition(name)});
         curl_mime_encoder(part, "base64");
     }
     AddContainer(root, related, "multipart/related");

@@ -30,8 +30,8 @@ void AttachInlineImages(curl_mime* root, curl_mime* alternative, curl_mime* rela
 void AttachFiles(curl_mime* root, ISmtpClient* client);
 
 // The transfer encoding a converted body needs to arrive intact: "base64" when it holds a zero
-// byte (UTF-16, UTF-32), "quoted-printable" when a line exceeds 998 bytes, else none (the
-// transfer library's 8bit).
+// byte (UTF-16, UTF-32), "quoted-printable" when a line exceeds 998 bytes, "7bit" when every
+// byte is below 128 (ASCII, ISO-2022-JP), else none (the transfer library's 8bit).
 const char* BodyTransferEncoding(const char* bytes, size_t length);
 
 // Checks, before anything is sent, that every file the two calls above would add is a regular

@@ -1,5 +1,7 @@
 #include "message/html_image_embedder.h"
 
+#include "platform/path_separators.h"
+
 #include <algorithm>
 
 namespace SMTPClientNS {
@@ -52,14 +54,26 @@ HtmlImageRewrite RewriteHtmlImages(const WideString& html) {
     return result;
 }
 
-void EmbedHtmlImages(IMimeMessage& message) {
+void EmbedHtmlImages(IMimeMessage& message, const WideString& folder) {
     const WideString html(message.GetHtmlBody());
     if (html.empty())
         return;
     const HtmlImageRewrite rewrite = RewriteHtmlImages(html);
-    for (const WideString& path : rewrite.paths)
-        message.AddInlineImage(path.c_str(), path.c_str());
+    for (const WideString& path : rewrite.paths) {
+        // The content id stays the path as written: the HTML references it so.
+        const bool besideHtml = !path.empty() && !IsAbsolutePath(path);
+        message.AddInlineImage((besideHtml ? folder + path : path).c_str(), path.c_str());
+    }
     message.SetHtmlBody(rewrite.html.c_str());
+}
+
+WideString FolderOf(const WCHAR* path) {
+    const WideString text = path ? path : TEXT("");
+    for (size_t i = text.size(); i > 0; --i)
+        for (const char* separator = kPathSeparators; *separator; ++separator)
+            if (text[i - 1] == WCHAR(*separator))
+                return text.substr(0, i);
+    return WideString();
 }
 
 } // namespace SMTPClientNS

@@ -24,7 +24,12 @@ HtmlImageRewrite RewriteHtmlImages(const WideString& html);
 
 // Rewrites the message's HTML body as above, adds each path as an inline image whose content id
 // is the path itself (a path naming no file is rejected there, its reference still rewritten),
-// and stores the rewritten body. An empty body is left alone.
-void EmbedHtmlImages(IMimeMessage& message);
+// and stores the rewritten body. An empty body is left alone. A relative path names a file in
+// folder (the HTML file's own folder, ending in a separator; empty for the current folder), as
+// a browser resolves it; an absolute one is used as it is.
+void EmbedHtmlImages(IMimeMessage& message, const WideString& folder);
+
+// The folder part of a path, up to and including its last separator; empty without one.
+WideString FolderOf(const WCHAR* path);
 
 } // namespace SMTPClientNS

@@ -240,7 +240,7 @@ void CMimeMessage::LoadBodyFromFile(const WCHAR* path, BodyFileKind kind) {
         }
         htmlBody_ = std::move(text);
         if (kind == BODY_HTML_EMBED_IMAGES_ANSI || kind == BODY_HTML_EMBED_IMAGES_UTF8)
-            EmbedHtmlImages(*this);
+            EmbedHtmlImages(*this, FolderOf(path));
     });
 }
 

@@ -4,4 +4,8 @@ namespace SMTPClientNS {
 
 const char kPathSeparators[] = "/";
 
+bool IsAbsolutePath(const WideString& path) {
+    return !path.empty() && path[0] == TEXT('/');
+}
+
 } // namespace SMTPClientNS

@@ -66,6 +66,12 @@ TEST(HeaderWords, SubjectWordsAreSeparatedFromTheirNeighbours) {
         {"UTF-8", u"Gr\u00fc\u00dfe sch\u00f6ne Welt", "=?UTF-8?b?R3LDvMOfZSBzY2jDtm5l?= Welt"},
         {"UTF-8", u"Welt Gr\u00fc\u00dfe ", "Welt =?UTF-8?b?R3LDvMOfZSA=?="},
         {"UTF-8", u"Plain  subject ", "Plain  subject "},
+        // White space between two encoded-words, or around encoded text at either end,
+        // stays inside the words: decoders drop it between words and readers trim the ends.
+        {"UTF-8", u"Gr\u00fc\u00dfe  M\u00fcnchen", "=?UTF-8?b?R3LDvMOfZSAgTcO8bmNoZW4=?="},
+        {"UTF-8", u"  Gr\u00fc\u00dfe \t K\u00f6ln  ", "=?UTF-8?b?ICBHcsO8w59lIAkgS8O2bG4gIA==?="},
+        {"UTF-8", u"Gr\u00fc\u00dfe an  K\u00f6ln",
+         "=?UTF-8?b?R3LDvMOfZQ==?= an =?UTF-8?b?IEvDtmxu?="},
         // A chunk that cannot be converted ends the subject silently.
         {"X-NONE", u"Hello W\u00f6rld", "Hello "},
     };
@@ -159,6 +165,9 @@ TEST(HeaderWords, LongTextsBecomeWordsOfAtMost75Characters) {
         EXPECT_EQ(c.text, DecodeWords(c.charset, subject)) << subject;
         EXPECT_EQ(c.text, DecodeWords(c.charset, name)) << name;
         EXPECT_NE(std::string::npos, name.find("?= =?")) << "one word only: " << name;
+        // The first word shares its line with the field name.
+        EXPECT_LE(subject.find(' '), 78u - 9) << subject;
+        EXPECT_LE(name.find(' '), 78u - 6) << name;
     }
 }
 
