@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 namespace SMTPClientNS {
@@ -102,13 +101,7 @@ void SetFilePartData(curl_mimepart* part, const WCHAR* path) {
 
 std::string AttachmentFileName(const WCHAR* path) {
     WideString name = path;
-    for (size_t i = name.size(); i > 0; --i) {
-        const WCHAR unit = name[i - 1];
-        if (unit > 0 && unit < 0x80 && std::strchr(kPathSeparators, char(unit))) {
-            name.erase(0, i);
-            break;
-        }
-    }
+    name.erase(0, LastComponentStart(name));
     name.erase(
         std::remove_if(name.begin(), name.end(), [](WCHAR c) { return c < 0x20 || c == 0x7F; }),
         name.end());

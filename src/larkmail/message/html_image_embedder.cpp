@@ -69,11 +69,7 @@ void EmbedHtmlImages(IMimeMessage& message, const WideString& folder) {
 
 WideString FolderOf(const WCHAR* path) {
     const WideString text = path ? path : TEXT("");
-    for (size_t i = text.size(); i > 0; --i)
-        for (const char* separator = kPathSeparators; *separator; ++separator)
-            if (text[i - 1] == WCHAR(*separator))
-                return text.substr(0, i);
-    return WideString();
+    return text.substr(0, LastComponentStart(text));
 }
 
 } // namespace SMTPClientNS
