@@ -6,6 +6,7 @@
 //        larkmail-bench-host tls PORT COUNT USER PASSWORD        (one client, COUNT sends)
 //        larkmail-bench-host attach PORT FILE
 //        larkmail-bench-host async PORT CLIENTS COUNT            (SendAsync, callbacks pumped)
+//        larkmail-bench-host tls-async PORT COUNT USER PASSWORD  (one client, COUNT SendAsync)
 //        larkmail-bench-host compose PORT RECIPIENTS FOLDER ATTACHMENTS REPEAT
 // "compose" sends to a port where nothing listens, so that the time is the composition of the
 // message (recipient list, header block, MIME tree) and not the transfer.
@@ -153,6 +154,10 @@ bool Parse(int argc, char** argv, Arguments& a) {
     } else if (a.mode == "async" && argc == 5) {
         a.clients = std::atoi(argv[3]);
         a.count = std::atoi(argv[4]);
+    } else if (a.mode == "tls-async" && argc == 6) {
+        a.count = std::atoi(argv[3]);
+        a.user = argv[4];
+        a.password = argv[5];
     } else if (a.mode == "compose" && argc == 7) {
         a.recipients = std::atoi(argv[3]);
         a.folder = argv[4];
@@ -179,7 +184,7 @@ int main(int argc, char** argv) {
     }
     const auto start = std::chrono::steady_clock::now();
     int failures;
-    if (arguments.mode == "async")
+    if (arguments.mode == "async" || arguments.mode == "tls-async")
         failures = SendAsynchronously(library, arguments);
     else if (arguments.mode == "compose")
         failures = Compose(library, arguments);

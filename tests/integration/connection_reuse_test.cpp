@@ -1,6 +1,9 @@
-// A client keeps its connection open between synchronous sends: the server's journal of
-// connections shows which send opened a new one, which ended with QUIT and which was dropped.
+// A client keeps its connection open between synchronous sends, and its worker between the
+// asynchronous ones: the server's journal of connections shows which send opened a new one,
+// which ended with QUIT and which was dropped.
 #include "library_objects.h"
+#include "message_pump.h"
+#include "recording_callback.h"
 #include "smtp_peer.h"
 #include "socks_proxy.h"
 #include "temp_dir.h"
@@ -8,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <map>
@@ -244,13 +250,13 @@ const ReuseCase kCases[] = {
      {{Nothing, kOk}, {ServerClosesIdleConnection, kOk}, {Nothing, kOk}},
      {"open ehlo ehlo timeout close", kSentTls},
      {}},
-    // A send refused before connecting cannot tell whether the kept connection is still good.
+    // A send refused before connecting leaves the kept connection to the next one.
     {"RefusedSendInBetween",
      Mode::Plain,
      0,
      "",
      {{Nothing, kOk}, {NoRecipients, SMTP_ERR_NO_RECIPIENTS}, {AcceptedRecipients, kOk}},
-     {kSent, kSent},
+     {kSent},
      {}},
     {"ServerClosedTheIdleTlsConnectionAfterARefusedSend",
      Mode::StartTlsAuth,
@@ -266,7 +272,7 @@ const ReuseCase kCases[] = {
 // Short, so that the silent server costs little; long enough for a TLS send to finish.
 constexpr int kResponseTimeoutSeconds = 3;
 
-class ConnectionReuse : public testing::TestWithParam<ReuseCase> {
+template <typename Param> class WithResponseTimeout : public testing::TestWithParam<Param> {
 protected:
     void SetUp() override {
         setenv("LARKMAIL_RESPONSE_TIMEOUT", std::to_string(kResponseTimeoutSeconds).c_str(), 1);
@@ -274,8 +280,26 @@ protected:
     void TearDown() override { unsetenv("LARKMAIL_RESPONSE_TIMEOUT"); }
 };
 
+// Each case runs with synchronous sends and with asynchronous ones (the worker's connection),
+// one completion awaited before the next change.
+class ConnectionReuse : public WithResponseTimeout<std::tuple<ReuseCase, bool>> {};
+
+// One send, synchronous or through the worker and the host's message loop.
+int SendOnce(testsupport::LocalSender& sender, bool async) {
+    if (!async)
+        return sender.send();
+    testsupport::RecordingCallback callback;
+    sender.client->SetCallback(&callback);
+    sender.client->SendAsync();
+    const bool done = testsupport::PumpMessagesUntil([&] { return !callback.completions.empty(); },
+                                                     std::chrono::seconds(20));
+    sender.client->SetCallback(nullptr);
+    return done ? callback.completions[0].result : 0;
+}
+
 TEST_P(ConnectionReuse, ConnectionsSeenByTheServer) {
-    const ReuseCase& c = GetParam();
+    const ReuseCase& c = std::get<0>(GetParam());
+    const bool async = std::get<1>(GetParam());
     SmtpPeerOptions options;
     options.rejectRecipients = {"refused@example.org"};
     options.idleTimeoutSeconds = c.idleTimeoutSeconds;
@@ -302,7 +326,7 @@ TEST_P(ConnectionReuse, ConnectionsSeenByTheServer) {
         }
         for (size_t i = 0; i < c.steps.size(); ++i) {
             c.steps[i].change(sender, peers);
-            EXPECT_EQ(c.steps[i].expected, sender.send()) << "send " << i + 1;
+            EXPECT_EQ(c.steps[i].expected, SendOnce(sender, async)) << "send " << i + 1;
             sent += c.steps[i].expected == kOk;
         }
     } // Release: the kept connection ends with QUIT.
@@ -318,8 +342,84 @@ TEST_P(ConnectionReuse, ConnectionsSeenByTheServer) {
     EXPECT_EQ(size_t(sent), stored);
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, ConnectionReuse, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<ReuseCase>& info) {
+INSTANTIATE_TEST_SUITE_P(Settings, ConnectionReuse,
+                         testing::Combine(testing::ValuesIn(kCases), testing::Bool()),
+                         [](const testing::TestParamInfo<std::tuple<ReuseCase, bool>>& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) ? "Async" : "");
+                         });
+
+// What only the worker does with its connection: tasks queued before the host pumps share it,
+// cancelled tasks leave it, a released client's worker ends it with QUIT, and no completion
+// waits on the network (each task's handle and sockets are gone when it reaches the host).
+struct WorkerCase {
+    const char* name;
+    const char* fault;
+    int tasks;         // queued before the host pumps
+    bool cancel;       // the queued tasks are cancelled from the last one back
+    bool releaseFirst; // the host releases its client before it pumps
+    rlim_t openFiles;  // limit on open files while the tasks run; 0: unchanged
+    std::vector<std::string> connections;
+};
+
+std::ostream& operator<<(std::ostream& out, const WorkerCase& c) {
+    return out << c.name;
+}
+
+const WorkerCase kWorkerCases[] = {
+    {"QueuedTasksShareOneConnection", "", 20, false, false, 0, {kSent}},
+    {"CancelledTasksLeaveTheConnection", "", 20, true, false, 0, {kSent}},
+    {"ReleaseWithTasksQueued", "", 5, false, true, 0, {kSent}},
+    {"TwoThousandTasksUnderAThousandOpenFiles", "", 2000, false, false, 1024, {kSent}},
+    {"ServerThatNeverAnswersQuit", "quit:silent", 3, false, false, 0, {"open ehlo quit close"}},
+};
+
+class WorkerConnection : public WithResponseTimeout<WorkerCase> {};
+
+TEST_P(WorkerConnection, ConnectionsSeenByTheServer) {
+    const WorkerCase& c = GetParam();
+    SmtpPeerOptions options;
+    options.fault = c.fault;
+    SmtpPeer peer(options);
+    rlimit saved{};
+    getrlimit(RLIMIT_NOFILE, &saved);
+    if (c.openFiles) {
+        rlimit limited = saved;
+        limited.rlim_cur = std::min(c.openFiles, saved.rlim_max);
+        ASSERT_EQ(0, setrlimit(RLIMIT_NOFILE, &limited));
+    }
+    testsupport::RecordingCallback callback;
+    size_t expected = size_t(c.tasks);
+    {
+        testsupport::LocalSender sender(u"127.0.0.1", peer.port());
+        sender.client->SetCallback(&callback);
+        for (int i = 0; i < c.tasks; ++i)
+            ASSERT_EQ(i + 1, sender.client->SendAsync());
+        // Every second task, from the last one back: the others, the first among them, still run.
+        for (int id = c.tasks; c.cancel && id > 1; id -= 2)
+            expected -= sender.client->CancelAsync(id) == 1;
+        if (c.releaseFirst)
+            sender.client.reset();
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(testsupport::PumpMessagesUntil(
+            [&] { return callback.completions.size() >= expected; }, std::chrono::seconds(120)));
+        // No completion said QUIT or waited for the peer's answer to it.
+        if (*c.fault) {
+            EXPECT_LT(std::chrono::steady_clock::now() - start,
+                      std::chrono::seconds(kResponseTimeoutSeconds));
+        }
+        setrlimit(RLIMIT_NOFILE, &saved);
+    } // Release: the worker ends its connection with QUIT.
+    EXPECT_EQ(expected, callback.completions.size());
+    for (const auto& completion : callback.completions)
+        EXPECT_EQ(SMTP_SUCCESS, completion.result) << "task " << completion.taskId;
+    ASSERT_TRUE(AllClosed(peer));
+    EXPECT_EQ(c.connections, Connections(peer));
+    EXPECT_EQ(expected, peer.messages().size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Worker, WorkerConnection, testing::ValuesIn(kWorkerCases),
+                         [](const testing::TestParamInfo<WorkerCase>& info) {
                              return std::string(info.param.name);
                          });
 

@@ -29,7 +29,7 @@ from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 STANDARD_MECHANISMS = ("LOGIN", "PLAIN")
 
 # Steps of the dialogue at which --fault can strike, and what it can do there.
-FAULT_STEPS = ("greeting", "ehlo", "starttls", "auth", "mail", "rcpt", "data", "dot")
+FAULT_STEPS = ("greeting", "ehlo", "starttls", "auth", "mail", "rcpt", "data", "dot", "quit")
 FAULT_ACTIONS = ("drop", "4xx", "5xx", "silent", "badtls")
 # Replies of the 4xx and 5xx actions, by step.
 FAULT_REPLIES = {
@@ -41,6 +41,7 @@ FAULT_REPLIES = {
     "rcpt": ("450 4.2.1 Mailbox busy", "550 5.1.1 No such user"),
     "data": ("451 4.3.0 Not now", "554 5.3.0 No data accepted"),
     "dot": ("451 4.3.0 Message deferred", "554 5.6.0 Message refused"),
+    "quit": ("421 4.3.0 Closing", "554 5.3.0 Closing"),
 }
 # A fatal TLS alert record (handshake_failure) where the client expects the server's hello.
 TLS_HANDSHAKE_FAILURE_ALERT = b"\x15\x03\x03\x00\x02\x02\x28"
@@ -237,7 +238,8 @@ class FaultySMTP(SMTP):
 
     async def smtp_QUIT(self, arg):
         self.journal.record("quit", self.number)
-        await super().smtp_QUIT(arg)
+        if not await self.command_fault("quit"):
+            await super().smtp_QUIT(arg)
 
     async def fault_at(self, step):
         """Acts out the fault when it belongs to this step. Returns the reply for a hook to

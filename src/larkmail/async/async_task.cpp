@@ -1,8 +1,8 @@
 #include "async/async_task.h"
 
 #include "async/async_thread.h"
-#include "transfer/send_options.h"
 #include "results/result_table.h"
+#include "transfer/send_options.h"
 
 namespace SMTPClientNS {
 
@@ -12,15 +12,33 @@ void PrepareTask(CAsyncTask& task, INesting* step) {
     task.step = step;
     task.client->AddRef();
     CreateTransfer(task.transfer);
-    // No trace and no log: the process-wide trace belongs to synchronous sends.
+    // No trace and no log: the client's trace belongs to its synchronous sends.
     task.result = IsComplete(task.transfer) ? ApplySendOptions(task.transfer, task.client) : -1;
     if (task.result == 0)
-        task.smtputf8.Require(task.transfer.handle, task.transfer.international);
+        task.settings = ConnectionSettings(task.client);
 }
 
+// On the worker: the transfer over the worker's kept connection, then the end of everything the
+// task held of the network, so that its completion only reports and frees memory.
 void PerformTask(CAsyncTask* task) {
-    if (task && task->result == 0)
-        task->result = task->smtputf8.Outcome(PerformTransfer(task->transfer));
+    if (!task)
+        return;
+    WorkerConnection* connection = task->connection;
+    const bool run = task->result == 0 && connection;
+    if (run) {
+        CURL* handle = task->transfer.handle;
+        connection->smtputf8.Observe(handle, false);
+        connection->smtputf8.Require(handle, task->transfer.international);
+        connection->kept.Attach(handle, task->settings);
+        task->result = connection->smtputf8.Outcome(connection->kept.Perform(handle));
+    }
+    FreeTransfer(task->transfer);
+    // A failed transfer's connection goes with it; the next task connects anew.
+    if (run && task->result != 0)
+        connection->kept.Close();
+    // The settings hold the credentials: keep no copy longer than needed.
+    task->settings.assign(task->settings.size(), '\0');
+    task->settings.clear();
 }
 
 void FinishTask(CAsyncTask* task) {
@@ -34,7 +52,6 @@ void FinishTask(CAsyncTask* task) {
     // May destroy the client state, and with it the window whose procedure runs this.
     if (task->client)
         task->client->Release();
-    FreeTransfer(task->transfer);
     delete task;
 }
 

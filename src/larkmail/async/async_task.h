@@ -3,20 +3,31 @@
 #pragma once
 
 #include "async/nesting.h"
+#include "transfer/kept_connection.h"
 #include "transfer/smtputf8_guard.h"
 #include "transfer/transfer_set.h"
 
 #include <larkmail/larkmail.h>
 
+#include <string>
+
 namespace SMTPClientNS {
 
 class CAsyncThread;
 
+// What the worker keeps between the tasks it performs: its connection, and what the server of
+// that connection offered. Used on the worker's thread only.
+struct WorkerConnection {
+    KeptConnection kept;
+    Smtputf8Guard smtputf8;
+};
+
 // Plain data; everything starts zeroed.
 struct CAsyncTask {
-    Smtputf8Guard smtputf8; // the task's connection is its own
     TransferSet transfer;
-    ISmtpClient* client = nullptr; // holds one reference from Prepare until Finish
+    std::string settings; // the connection settings, read when the task is prepared
+    WorkerConnection* connection = nullptr; // set by the worker before Perform
+    ISmtpClient* client = nullptr;          // holds one reference from Prepare until Finish
     INesting* step = nullptr;
     int taskId = 0; // written by the worker when it takes the task
     int result = 0; // internal result code

@@ -11,7 +11,8 @@ public:
     virtual ~INesting() = default;
     // Calling thread: takes a reference on the client and sets every transfer option.
     virtual void Prepare() = 0;
-    // Worker thread: runs the transfer unless the preparation failed.
+    // Worker thread: runs the transfer unless the preparation failed, then frees its transfer
+    // set, so that nothing of the task waits on the network for the window thread.
     virtual void Perform() = 0;
     // Window thread: notifies the callback, drops the reference and frees the task.
     virtual void Finish() = 0;

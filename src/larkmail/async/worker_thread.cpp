@@ -36,6 +36,8 @@ DWORD WINAPI CAsyncThread::WorkerRoutine(LPVOID parameter) {
     }
     pending->queueCreated.notify_all();
 
+    // The connection kept between tasks; closed (QUIT to a healthy peer) when the loop ends.
+    WorkerConnection connection;
     // 0: the system's quit message; -1: an error. Both end the loop.
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_ASYNC_QUIT)
@@ -54,10 +56,13 @@ DWORD WINAPI CAsyncThread::WorkerRoutine(LPVOID parameter) {
             window = pending->window;
         }
         task->taskId = int(msg.lParam);
+        task->connection = &connection;
         if (task->step)
             task->step->Perform();
+        task->connection = nullptr;
         PostMessageW(window, WM_ASYNC_DONE, 0, reinterpret_cast<LPARAM>(task));
     }
+    connection.kept.Close();
     return 0;
 }
 

@@ -14,7 +14,7 @@ int CSmtpClientWrapper::Send() {
     TraceBinding traced(trace_);
     lastResult_ = lastInternalResult_ = -1;
     // The previous send's handles live until now, so that its outcome stays inspectable.
-    RenewTracedTransfer(transfer_, connections_, smtputf8_);
+    RenewTracedTransfer(transfer_, smtputf8_);
     messageList_.clear();
     trace_.Reset();
     lastResult_ = lastInternalResult_ = ApplySendOptions(transfer_, this);
@@ -22,7 +22,8 @@ int CSmtpClientWrapper::Send() {
         // Only a transfer that runs takes the kept connection; other settings close it first.
         connections_.Attach(transfer_.handle, ConnectionSettings(this));
         smtputf8_.Require(transfer_.handle, transfer_.international);
-        lastResult_ = lastInternalResult_ = smtputf8_.Outcome(PerformTransfer(transfer_));
+        lastResult_ = lastInternalResult_ =
+            smtputf8_.Outcome(connections_.Perform(transfer_.handle));
         if (!logPath_.empty())
             WriteLogFile();
         // A failed transfer goes at once with its connection: nothing may talk to that peer

@@ -42,7 +42,7 @@ CSmtpClientWrapper::~CSmtpClientWrapper() {
         // Freeing the handle may still report the end of its connection to the trace; a kept
         // connection that is still good ends with QUIT.
         TraceBinding traced(trace_);
-        FreeTracedTransfer(transfer_, connections_);
+        FreeTransfer(transfer_);
         connections_.Close();
     }
     // The line lists, strings and the worker are released by their own destructors, in

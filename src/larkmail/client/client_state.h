@@ -4,7 +4,7 @@
 #pragma once
 
 #include "async/async_thread.h"
-#include "transfer/connection_cache.h"
+#include "transfer/kept_connection.h"
 #include "transfer/smtputf8_guard.h"
 #include "transfer/transfer_set.h"
 #include "log/send_log.h"
@@ -83,7 +83,7 @@ private:
     TransferSet transfer_;
     // The connection kept open between synchronous sends; declared after transfer_ so that it
     // is closed after the handle that last used it is freed.
-    ConnectionCache connections_;
+    KeptConnection connections_;
     bool verifyStatus_ = false;
     bool proxyEnabled_ = false;
     bool useTls_ = true;

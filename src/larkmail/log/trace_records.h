@@ -21,7 +21,7 @@ typedef std::deque<std::string> LineList;
 
 class TraceRecords {
 public:
-    static const size_t kDefaultMemoryBound = 4 * 1024 * 1024;
+    static const size_t kDefaultMemoryBound = 1024 * 1024;
 
     explicit TraceRecords(size_t memoryBound = kDefaultMemoryBound) : memoryBound_(memoryBound) {}
     TraceRecords(const TraceRecords&) = delete;

@@ -1,7 +1,5 @@
 #include "transfer/transfer_set.h"
 
-#include "platform/connection_drop.h"
-
 namespace SMTPClientNS {
 
 void CreateTransfer(TransferSet& transfer) {
@@ -28,13 +26,6 @@ void FreeTransfer(TransferSet& transfer) {
     curl_mime_free(transfer.root);
     curl_easy_cleanup(transfer.handle);
     transfer = TransferSet{};
-}
-
-int PerformTransfer(TransferSet& transfer) {
-    const CURLcode result = curl_easy_perform(transfer.handle);
-    if (result != CURLE_OK)
-        DropConnection(transfer.handle);
-    return result;
 }
 
 } // namespace SMTPClientNS

@@ -29,9 +29,4 @@ bool IsComplete(const TransferSet& transfer);
 // Frees a transfer set and nulls the freed references; does nothing when the handle is null.
 void FreeTransfer(TransferSet& transfer);
 
-// Runs the prepared transfer to its end on the calling thread; returns its CURLcode. A failed
-// transfer's connection is shut down at once, so that freeing the set later sends no QUIT to
-// that peer and waits for nothing.
-int PerformTransfer(TransferSet& transfer);
-
 } // namespace SMTPClientNS
