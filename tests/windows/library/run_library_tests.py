@@ -319,6 +319,26 @@ def case_async(case):
     case.one_message()
 
 
+def case_async_reuse(case):
+    """Tasks queued before the host pumps share the worker's connection, which ends with QUIT
+    when the client goes."""
+    port = case.server()
+    report = case.run(base_job(port, mode="async", tasks="5"))
+    case.check(report.get("completion") == ["%d|1||main" % i for i in range(1, 6)],
+               "completions %r" % report.get("completion"))
+    case.check(len(case.messages()) == 5, "%d messages" % len(case.messages()))
+    deadline = time.time() + 10
+    events = []
+    while time.time() < deadline:
+        with open(os.path.join(case.store, "connections.log")) as journal:
+            events = journal.read().split()
+        if "close" in events:
+            break
+        time.sleep(0.1)
+    case.check(events == ["open", "1", "ehlo", "1", "quit", "1", "close", "1"],
+               "connections %r" % events)
+
+
 def case_cancel(case):
     port = case.server("--never-greet")
     report = case.run(base_job(port, mode="cancel"), {"LARKMAIL_RESPONSE_TIMEOUT": "2"})

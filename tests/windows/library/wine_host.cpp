@@ -224,8 +224,11 @@ int wmain(int argc, wchar_t** argv) {
         Report("result", client->Send());
         Report("last_result", client->GetLastResult());
     } else if (mode == "async") {
-        Report("task", client->SendAsync());
-        PumpUntil(callback, 1, 60000);
+        // All tasks are queued before the host pumps.
+        const int tasks = std::atoi(Value(job, "tasks", "1").c_str());
+        for (int i = 0; i < tasks; ++i)
+            Report("task", client->SendAsync());
+        PumpUntil(callback, tasks, 60000);
     } else if (mode == "cancel") {
         // Task 1 occupies the worker (the server never greets); 2 and 3 wait and are removed.
         Report("task", client->SendAsync());
