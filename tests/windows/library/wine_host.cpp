@@ -10,6 +10,7 @@
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -104,6 +105,15 @@ public:
     DWORD mainThread = GetCurrentThreadId();
     int count = 0;
 };
+
+// Whether the calling thread is in the multithreaded apartment: a further CoInitializeEx
+// then returns S_FALSE (and is undone at once); S_OK means COM was not initialised.
+long MultithreadedCheck() {
+    const HRESULT result = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(result))
+        CoUninitialize();
+    return long(result);
+}
 
 // Dispatches window messages until `expected` completions arrived or the time is up.
 void PumpUntil(Callback& callback, int expected, DWORD milliseconds) {
@@ -212,6 +222,12 @@ int wmain(int argc, wchar_t** argv) {
     Configure(job, client, message);
     CheckTable(client, message);
 
+    // com=mta: the host's thread is in the multithreaded apartment and must stay there.
+    const bool multithreaded = Value(job, "com") == "mta";
+    if (multithreaded) {
+        Report("com_init", long(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+        Report("com_before", MultithreadedCheck());
+    }
     const std::string mode = Value(job, "mode", "sync");
     if (mode == "sync") {
         Report("result", client->Send());
@@ -232,6 +248,10 @@ int wmain(int argc, wchar_t** argv) {
         PumpUntil(callback, 2, 1000); // nothing else may arrive
     }
     Report("completions", callback.count);
+    if (multithreaded) {
+        Report("com_after", MultithreadedCheck());
+        CoUninitialize();
+    }
 
     client->Release();
     message->Release();
