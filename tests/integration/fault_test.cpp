@@ -1,9 +1,10 @@
 // Misbehaving peers: a server that drops the connection, answers 4xx or 5xx, stays silent at
 // one step of the dialogue or fails the TLS handshake, and a SOCKS proxy that accepts and then
-// stays silent. Each send fails with its result code within the response time-out, and the
-// same client then sends to a working server at once.
+// stays silent, refuses the login or cannot reach the server. Each send fails with its result code
+// within the response time-out, and the same client then sends to a working server at once.
 #include "library_objects.h"
 #include "smtp_peer.h"
+#include "socks_proxy.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@ using namespace SMTPClientNS;
 using testsupport::Library;
 using testsupport::SmtpPeer;
 using testsupport::SmtpPeerOptions;
+using testsupport::SocksProxy;
 
 namespace {
 
@@ -26,13 +28,22 @@ using Clock = std::chrono::steady_clock;
 constexpr int kResponseTimeoutSeconds = 3;
 constexpr auto kResponseTimeout = std::chrono::seconds(kResponseTimeoutSeconds);
 
+// The SOCKS proxy in front of the server, if any.
+enum class Proxy {
+    None,
+    Silent,        // accepts connections and never answers
+    WrongPassword, // microsocks with a user and password; the client gives another password
+    TargetClosed,  // microsocks, right password, but nothing listens on the server's port
+};
+
 struct FaultCase {
     const char* name;
-    const char* fault; // the server's --fault; empty: a silent SOCKS proxy in front of it
+    const char* fault; // the server's --fault, or empty
     int expected;
     // Response time-outs the send waits: libcurl answers a silent MAIL, RCPT or DATA with QUIT
     // and waits once more before it gives up.
     int waits;
+    Proxy proxy = Proxy::None;
 };
 
 std::ostream& operator<<(std::ostream& out, const FaultCase& c) {
@@ -69,7 +80,9 @@ const FaultCase kFaults[] = {
     {"Dot4xx", "dot:4xx", SMTP_ERR_GENERAL, 0},
     {"Dot5xx", "dot:5xx", SMTP_ERR_GENERAL, 0},
     {"DotSilent", "dot:silent", SMTP_ERR_TIMEOUT, 1},
-    {"SocksProxySilent", "", SMTP_ERR_TIMEOUT, 1},
+    {"SocksProxySilent", "", SMTP_ERR_TIMEOUT, 1, Proxy::Silent},
+    {"SocksProxyRefusesTheLogin", "", SMTP_ERR_PROXY_CONNECT, 0, Proxy::WrongPassword},
+    {"SocksProxyCannotReachTheServer", "", SMTP_ERR_PROXY_CONNECT, 0, Proxy::TargetClosed},
 };
 
 class FaultyPeer : public testing::TestWithParam<FaultCase> {
@@ -92,6 +105,7 @@ TEST_P(FaultyPeer, FailsWithItsCodeInTimeAndTheClientSendsAgainAtOnce) {
     SmtpPeerOptions silentOptions;
     silentOptions.neverGreet = true;
     std::unique_ptr<SmtpPeer> silentProxy;
+    std::unique_ptr<SocksProxy> socksProxy;
 
     // TLS and login, so that the dialogue passes every step; no connect time-out of its own.
     testsupport::LocalSender sender(u"127.0.0.1", peer.port());
@@ -99,10 +113,17 @@ TEST_P(FaultyPeer, FailsWithItsCodeInTimeAndTheClientSendsAgainAtOnce) {
     sender.client->SetConnectTimeout(0);
     sender.client->SetUser(u"ann");
     sender.client->SetPassword(u"secret");
-    if (!*c.fault) {
+    if (c.proxy == Proxy::Silent) {
         silentProxy = std::make_unique<SmtpPeer>(silentOptions);
         ASSERT_EQ(1, sender.client->SetProxy(u"127.0.0.1", silentProxy->port(), PROXY_SOCKS5,
                                              nullptr, nullptr));
+    } else if (c.proxy != Proxy::None) {
+        socksProxy = std::make_unique<SocksProxy>(SocksProxy::Kind::Socks5, "pu", "pp");
+        const bool wrong = c.proxy == Proxy::WrongPassword;
+        ASSERT_EQ(1, sender.client->SetProxy(u"127.0.0.1", socksProxy->port(), PROXY_SOCKS5, u"pu",
+                                             wrong ? u"nope" : u"pp"));
+        if (c.proxy == Proxy::TargetClosed)
+            sender.client->SetPort(testsupport::FreeLoopbackPort());
     }
 
     const Clock::time_point start = Clock::now();
@@ -114,6 +135,7 @@ TEST_P(FaultyPeer, FailsWithItsCodeInTimeAndTheClientSendsAgainAtOnce) {
 
     // The failed connection is gone: neither the next send nor the release waits for it.
     sender.client->SetProxyEnabled(false);
+    sender.client->SetPort(peer.port());
     const Clock::time_point again = Clock::now();
     EXPECT_EQ(SMTP_SUCCESS, sender.send());
     sender.client.reset();
