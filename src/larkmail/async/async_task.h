@@ -14,7 +14,7 @@ class CAsyncThread;
 // Plain data; everything starts zeroed.
 struct CAsyncTask {
     TransferSet transfer;
-    ISmtpClient* client = nullptr; // holds one reference from Prepare until Finish
+    ISmtpClient* client = nullptr; // holds one reference from its queueing until Finish
     INesting* step = nullptr;
     int taskId = 0; // written by the worker when it takes the task
     int result = 0; // internal result code
@@ -27,5 +27,14 @@ struct CAsyncTask {
 // Frees a task that will not be finished (cancelled): its transfer set, its reference on the
 // client, its step object and itself. No notification.
 void DiscardTask(CAsyncTask* task);
+
+// Frees a task that never reached the worker's queue, and so holds no reference on its
+// client: its transfer set, its step object and itself.
+void FreeUnqueuedTask(CAsyncTask* task);
+
+// Owns a task until the worker's queue takes it.
+struct UnqueuedTaskDeleter {
+    void operator()(CAsyncTask* task) const { FreeUnqueuedTask(task); }
+};
 
 } // namespace SMTPClientNS

@@ -7,6 +7,8 @@
 #include "transfer/send_options.h"
 #include "transfer/synchronous_send.h"
 
+#include <memory>
+
 namespace SMTPClientNS {
 
 int CSmtpClientWrapper::Send() {
@@ -38,8 +40,11 @@ int CSmtpClientWrapper::Send() {
 
 int CSmtpClientWrapper::SendAsync() {
     // Not traced or logged, and the last result stays that of the last synchronous send.
-    CAsyncTask* task = new CAsyncTask;
-    return task->ExecuteTask(this, worker_);
+    std::unique_ptr<CAsyncTask, UnqueuedTaskDeleter> task(new CAsyncTask);
+    const int taskId = task->ExecuteTask(this, worker_);
+    if (taskId > 0)
+        task.release(); // queued: the worker and the hidden window own it now
+    return taskId;
 }
 
 int CSmtpClientWrapper::CancelAsync(int taskId) {
