@@ -24,10 +24,12 @@ CAsyncThread::~CAsyncThread() {
         // Only the owning thread may destroy a window. The last completion destroys the client
         // on that thread; a host may release its client on another one, and then the window
         // is asked to close itself there.
-        if (windowThreadId_ == GetCurrentThreadId())
-            DestroyWindow(window_);
-        else
+        if (windowThreadId_ == GetCurrentThreadId()) {
+            if (DestroyWindow(window_))
+                ReleaseWindowClass();
+        } else {
             PostMessageW(window_, WM_CLOSE, 0, 0);
+        }
     }
     window_ = nullptr;
     if (thread_) {

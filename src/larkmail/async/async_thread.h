@@ -59,6 +59,8 @@ public:
 private:
     void StartWorker();
     void CreateHiddenWindow();
+    // After a hidden window was destroyed: the last one unregisters the window class.
+    static void ReleaseWindowClass();
     static DWORD WINAPI WorkerRoutine(LPVOID parameter);
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);

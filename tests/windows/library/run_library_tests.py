@@ -332,6 +332,18 @@ def case_async(case):
     case.one_message()
 
 
+def case_reload(case):
+    # The host loads the library, sends asynchronously and unloads it, four times, each load
+    # at another address; every completion arrives.
+    port = case.server()
+    report = case.run(base_job(port, mode="reload"))
+    bases = report.get("base") or []
+    case.check(len(set(bases)) == 4, "load addresses %r, expected four different" % bases)
+    case.check(report.get("completion") == ["1|1||main"] * 4,
+               "completions %r" % report.get("completion"))
+    case.check(len(case.messages()) == 4, "expected four messages")
+
+
 def case_cancel(case):
     port = case.server("--never-greet")
     report = case.run(base_job(port, mode="cancel"), {"LARKMAIL_RESPONSE_TIMEOUT": "2"})

@@ -188,6 +188,46 @@ void CheckTable(msvc::ISmtpClient* client, msvc::IMimeMessage* message) {
     Report("table", fine ? "ok" : "wrong");
 }
 
+// mode=reload: loads the library, sends asynchronously and unloads it, four times. After each
+// unload the old image's address range is reserved, so that the next load lies elsewhere.
+int RunReloads(const Job& job) {
+    Callback callback;
+    for (int round = 1; round <= 4; ++round) {
+        HMODULE library = LoadLibraryW(L"Larkmail.dll");
+        if (!library) {
+            Report("error", "LoadLibraryW failed: " + std::to_string(GetLastError()));
+            return 3;
+        }
+        char base[32];
+        std::snprintf(base, sizeof base, "%p", static_cast<void*>(library));
+        Report("base", base);
+        auto createClient = reinterpret_cast<msvc::CreateSmtpClientFn>(
+            reinterpret_cast<void*>(GetProcAddress(library, "CreateSmtpClient")));
+        auto createMessage = reinterpret_cast<msvc::CreateMimeMessageFn>(
+            reinterpret_cast<void*>(GetProcAddress(library, "CreateMimeMessage")));
+        msvc::ISmtpClient* client = createClient();
+        msvc::IMimeMessage* message = createMessage();
+        client->SetCallback(&callback);
+        Configure(job, client, message);
+        Report("task", client->SendAsync());
+        PumpUntil(callback, round, 15000);
+        client->Release();
+        message->Release();
+        // The client's window goes with its last completion; let its messages pass.
+        PumpUntil(callback, round + 1, 200);
+        const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+            reinterpret_cast<const char*>(library) +
+            reinterpret_cast<const IMAGE_DOS_HEADER*>(library)->e_lfanew);
+        const SIZE_T imageSize = headers->OptionalHeader.SizeOfImage;
+        FreeLibrary(library);
+        VirtualAlloc(library, imageSize, MEM_RESERVE, PAGE_NOACCESS);
+    }
+    Report("completions", callback.count);
+    Report("table", "ok");
+    Report("done", "1");
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -196,6 +236,8 @@ int wmain(int argc, wchar_t** argv) {
         Report("error", "usage: larkmail-wine-host JOB_FILE");
         return 2;
     }
+    if (Value(job, "mode") == "reload")
+        return RunReloads(job);
     HMODULE library = LoadLibraryW(L"Larkmail.dll");
     if (!library) {
         Report("error", "LoadLibraryW failed: " + std::to_string(GetLastError()));
