@@ -5,6 +5,7 @@
 #include "library_objects.h"
 #include "smtp_peer.h"
 #include "socks_proxy.h"
+#include "utf16.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,10 @@ struct FaultCase {
     // and waits once more before it gives up.
     int waits;
     Proxy proxy = Proxy::None;
+    // The server's refusal as GetLastSessionLine gives it; checked when set.
+    const char* serverLine = nullptr;
+    // The server's limit (SmtpPeerOptions); above 0 the first message is twice as large.
+    long long maxMessageSize = -1;
 };
 
 std::ostream& operator<<(std::ostream& out, const FaultCase& c) {
@@ -71,14 +76,16 @@ const FaultCase kFaults[] = {
     {"Mail5xx", "mail:5xx", SMTP_ERR_SEND, 0},
     {"RcptDropped", "rcpt:drop", SMTP_ERR_RECEIVE, 0},
     {"Rcpt4xx", "rcpt:4xx", SMTP_ERR_SEND, 0},
-    {"Rcpt5xx", "rcpt:5xx", SMTP_ERR_SEND, 0},
+    {"Rcpt5xx", "rcpt:5xx", SMTP_ERR_SEND, 0, Proxy::None, "550 5.1.1 No such user"},
     {"RcptSilent", "rcpt:silent", SMTP_ERR_TIMEOUT, 2},
     {"DataDropped", "data:drop", SMTP_ERR_RECEIVE, 0},
     {"Data4xx", "data:4xx", SMTP_ERR_SEND, 0},
     {"Data5xx", "data:5xx", SMTP_ERR_SEND, 0},
     {"DotDropped", "dot:drop", SMTP_ERR_RECEIVE, 0},
     {"Dot4xx", "dot:4xx", SMTP_ERR_GENERAL, 0},
-    {"Dot5xx", "dot:5xx", SMTP_ERR_GENERAL, 0},
+    {"Dot5xx", "dot:5xx", SMTP_ERR_GENERAL, 0, Proxy::None, "554 5.6.0 Message refused"},
+    {"MessageTooLarge", "", SMTP_ERR_GENERAL, 0, Proxy::None, "552 Error: Too much mail data",
+     2000},
     {"DotSilent", "dot:silent", SMTP_ERR_TIMEOUT, 1},
     {"SocksProxySilent", "", SMTP_ERR_TIMEOUT, 1, Proxy::Silent},
     {"SocksProxyRefusesTheLogin", "", SMTP_ERR_PROXY_CONNECT, 0, Proxy::WrongPassword},
@@ -101,6 +108,7 @@ TEST_P(FaultyPeer, FailsWithItsCodeInTimeAndTheClientSendsAgainAtOnce) {
     options.user = "ann";
     options.password = "secret";
     options.fault = c.fault;
+    options.maxMessageSize = c.maxMessageSize;
     SmtpPeer peer(options);
     SmtpPeerOptions silentOptions;
     silentOptions.neverGreet = true;
@@ -126,9 +134,21 @@ TEST_P(FaultyPeer, FailsWithItsCodeInTimeAndTheClientSendsAgainAtOnce) {
             sender.client->SetPort(testsupport::FreeLoopbackPort());
     }
 
+    if (c.maxMessageSize > 0)
+        sender.message->SetTextBody(std::u16string(size_t(2 * c.maxMessageSize), u'x').c_str());
     const Clock::time_point start = Clock::now();
     EXPECT_EQ(c.expected, sender.send());
     const Clock::duration failing = Clock::now() - start;
+    if (c.serverLine) {
+        EXPECT_EQ(c.serverLine, testsupport::Utf8(sender.client->GetLastSessionLine()));
+        // The whole dialogue, the server's words included, with the message data counted.
+        const std::string session = testsupport::Utf8(sender.client->GetSessionText());
+        EXPECT_NE(std::string::npos, session.find(std::string("S: ") + c.serverLine)) << session;
+        if (c.maxMessageSize > 0) {
+            EXPECT_NE(std::string::npos, session.find(" bytes of message data)\n")) << session;
+            EXPECT_EQ(std::string::npos, session.find("xxxxxxxx")) << session;
+        }
+    }
     EXPECT_GE(failing, c.waits * kResponseTimeout - std::chrono::milliseconds(500));
     // No further wait: one more (QUIT to the failed peer when the set is freed) would show.
     EXPECT_LT(failing, c.waits * kResponseTimeout + std::chrono::seconds(2));
@@ -136,6 +156,7 @@ TEST_P(FaultyPeer, FailsWithItsCodeInTimeAndTheClientSendsAgainAtOnce) {
     // The failed connection is gone: neither the next send nor the release waits for it.
     sender.client->SetProxyEnabled(false);
     sender.client->SetPort(peer.port());
+    sender.message->SetTextBody(u"hello");
     const Clock::time_point again = Clock::now();
     EXPECT_EQ(SMTP_SUCCESS, sender.send());
     sender.client.reset();

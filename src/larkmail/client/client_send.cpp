@@ -24,6 +24,8 @@ int CSmtpClientWrapper::Send() {
         // Only a transfer that runs takes the kept connection; other settings close it first.
         connections_.Attach(transfer_.handle, ConnectionSettings(this));
         lastResult_ = lastInternalResult_ = PerformTransfer(transfer_);
+        // The dialogue becomes the session text, the server's last reply its last line.
+        trace_.CollectSessionLines(messageList_);
         if (!logPath_.empty())
             WriteLogFile();
         // A failed transfer goes at once with its connection: nothing may talk to that peer
