@@ -53,7 +53,8 @@ void SendTrace::AddCurlEvent(curl_infotype type, const char* data, size_t size, 
             ++start;
         records_.Add(data + start, size - start);
         AddDataCount();
-        sessionLines_.emplace_back(data + start, size - start);
+        if (start < size)
+            sessionLines_.emplace_back(data + start, size - start);
         return;
     }
     case CURLINFO_HEADER_IN: {
