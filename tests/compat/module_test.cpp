@@ -46,6 +46,18 @@ TEST(Modules, BareNamesAreSearchedInPathFoldersInOrder) {
     ASSERT_GT(GetModuleFileNameW(module, name, MAX_PATH), 0u);
     EXPECT_EQ(dir.file("second/libcompat-probe.so"), testsupport::Utf8(name));
     EXPECT_EQ(module, GetModuleHandleW(u"libcompat-probe.so"));
+    // By an address inside the image: the same module.
+    HMODULE byAddress = nullptr;
+    const auto* inside = reinterpret_cast<LPCWSTR>(GetProcAddress(module, "GetLastError"));
+    EXPECT_TRUE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                       GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                   inside, &byAddress));
+    EXPECT_EQ(module, byAddress);
+    const WCHAR onTheStack[] = u"x";
+    EXPECT_FALSE(
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, onTheStack, &byAddress));
+    EXPECT_EQ(nullptr, byAddress);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_MOD_NOT_FOUND), GetLastError());
     EXPECT_NE(nullptr, GetProcAddress(module, "GetLastError"));
     EXPECT_EQ(nullptr, GetProcAddress(module, "NoSuchExport"));
     EXPECT_EQ(static_cast<DWORD>(ERROR_PROC_NOT_FOUND), GetLastError());

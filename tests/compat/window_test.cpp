@@ -86,6 +86,21 @@ TEST(WindowClass, SecondRegistrationOfANameFails) {
     EXPECT_EQ(nullptr, CreateWindowExW(0, TEXT("NoSuchClass"), nullptr, 0, 0, 0, 0, 0, nullptr,
                                        nullptr, nullptr, nullptr));
     EXPECT_EQ(DWORD(ERROR_CANNOT_FIND_WND_CLASS), GetLastError());
+
+    // Unregistered only once its last window is gone; then the name is free again.
+    windowClass.lpszClassName = TEXT("CompatUnregistered");
+    ASSERT_NE(0, RegisterClassExW(&windowClass));
+    HWND window = CreateWindowExW(0, TEXT("compatunregistered"), nullptr, 0, 0, 0, 0, 0, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    EXPECT_FALSE(UnregisterClassW(TEXT("CompatUnregistered"), nullptr));
+    EXPECT_EQ(DWORD(ERROR_CLASS_HAS_WINDOWS), GetLastError());
+    EXPECT_TRUE(DestroyWindow(window));
+    EXPECT_TRUE(UnregisterClassW(TEXT("COMPATUNREGISTERED"), nullptr));
+    EXPECT_FALSE(UnregisterClassW(TEXT("CompatUnregistered"), nullptr));
+    EXPECT_EQ(DWORD(ERROR_CLASS_DOES_NOT_EXIST), GetLastError());
+    EXPECT_NE(0, RegisterClassExW(&windowClass));
+    EXPECT_TRUE(UnregisterClassW(TEXT("CompatUnregistered"), nullptr));
 }
 
 TEST(Window, CreateSendsWmCreateBeforeItReturnsAndMinusOneFailsIt) {

@@ -45,6 +45,7 @@ struct Peers {
     SmtpPeerOptions options;
     std::unique_ptr<SmtpPeer> other;
     std::unique_ptr<SocksProxy> proxy;
+    testsupport::TempDir folder; // for a CA file the test changes
 };
 
 // The events of every connection, one text per connection in the order they were opened:
@@ -128,6 +129,26 @@ void AcceptedRecipients(testsupport::LocalSender& s, Peers&) {
 // server to give up on the connection, not for the end of it.
 void ServerClosesIdleConnection(testsupport::LocalSender&, Peers& peers) {
     ASSERT_TRUE(peers.main.waitForConnectionEvent("timeout 1"));
+}
+
+// LARKMAIL_CA_FILE names a file that signs the server's certificate, or one that does not
+// (the system's bundle); the client verifies certificates.
+const char kSystemCaBundle[] = "/etc/ssl/certs/ca-certificates.crt";
+void VerifyWithServerCa(testsupport::LocalSender& s, Peers&) {
+    s.client->SetVerifyPeer(1);
+    setenv("LARKMAIL_CA_FILE", TestCertificate().certFile.c_str(), 1);
+}
+void OtherCaFile(testsupport::LocalSender&, Peers&) {
+    setenv("LARKMAIL_CA_FILE", kSystemCaBundle, 1);
+}
+void VerifyWithServerCaInOwnFile(testsupport::LocalSender& s, Peers& peers) {
+    s.client->SetVerifyPeer(1);
+    const std::string file =
+        peers.folder.write("ca.pem", testsupport::ReadFileBytes(TestCertificate().certFile));
+    setenv("LARKMAIL_CA_FILE", file.c_str(), 1);
+}
+void OtherCaInTheSameFile(testsupport::LocalSender&, Peers& peers) {
+    peers.folder.write("ca.pem", testsupport::ReadFileBytes(kSystemCaBundle));
 }
 
 void NoRecipients(testsupport::LocalSender& s, Peers&) {
@@ -250,6 +271,23 @@ const ReuseCase kCases[] = {
      {{Nothing, kOk}, {ServerClosesIdleConnection, kOk}, {Nothing, kOk}},
      {"open ehlo ehlo timeout close", kSentTls},
      {}},
+    // The trust store changed: the kept connection was verified against the old one.
+    {"CaFileChanged",
+     Mode::StartTlsAuth,
+     0,
+     "",
+     {{VerifyWithServerCa, kOk}, {OtherCaFile, SMTP_ERR_CERT_REVOKED}, {VerifyWithServerCa, kOk}},
+     {kSentTls, "open ehlo close", kSentTls},
+     {}},
+    {"CaFileContentChanged",
+     Mode::StartTlsAuth,
+     0,
+     "",
+     {{VerifyWithServerCaInOwnFile, kOk},
+      {OtherCaInTheSameFile, SMTP_ERR_CERT_REVOKED},
+      {VerifyWithServerCaInOwnFile, kOk}},
+     {kSentTls, "open ehlo close", kSentTls},
+     {}},
     // A send refused before connecting leaves the kept connection to the next one.
     {"RefusedSendInBetween",
      Mode::Plain,
@@ -277,7 +315,10 @@ protected:
     void SetUp() override {
         setenv("LARKMAIL_RESPONSE_TIMEOUT", std::to_string(kResponseTimeoutSeconds).c_str(), 1);
     }
-    void TearDown() override { unsetenv("LARKMAIL_RESPONSE_TIMEOUT"); }
+    void TearDown() override {
+        unsetenv("LARKMAIL_RESPONSE_TIMEOUT");
+        unsetenv("LARKMAIL_CA_FILE");
+    }
 };
 
 // Each case runs with synchronous sends and with asynchronous ones (the worker's connection),
@@ -314,7 +355,7 @@ TEST_P(ConnectionReuse, ConnectionsSeenByTheServer) {
         options.password = "s3cret";
     }
     SmtpPeer peer(options);
-    Peers peers{peer, options, nullptr, nullptr};
+    Peers peers{peer, options, nullptr, nullptr, {}};
 
     int sent = 0;
     {

@@ -39,7 +39,11 @@ TEST(LarkmailSend, ExitStatusAndDeliveryPerOutcome) {
     const Case cases[] = {
         {"success", {"--port", port, "--to", "bob@example.org"}, 0, 1, "result: 1\n"},
         {"unknown option", {"--port", port, "--to", "bob@example.org", "--bogus"}, 2, 1, ""},
-        {"rejected recipient", {"--port", port, "--to", "nobody@example.org"}, 1, 1, "result: -"},
+        {"rejected recipient",
+         {"--port", port, "--to", "nobody@example.org"},
+         1,
+         1,
+         "result: -13\nserver: 550 5.1.1 <nobody@example.org>: Recipient address rejected\n"},
         {"refused connection",
          {"--port", std::to_string(closedPort), "--to", "bob@example.org"},
          1,

@@ -196,6 +196,10 @@ int SendMessage(const larkhost::LarkmailLibrary& library, ISmtpClient* client,
         } else {
             result = client->Send();
             std::cout << "result: " << result << "\n";
+            // The server's own words say more than the library's text.
+            const std::string serverLine = Utf8(client->GetLastSessionLine());
+            if (result != SMTP_SUCCESS && !serverLine.empty())
+                std::cout << "server: " << serverLine << "\n";
         }
         exitCode = result == SMTP_SUCCESS ? kExitSuccess : kExitSendFailed;
     }

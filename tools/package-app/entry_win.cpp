@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <system_error>
+
 namespace {
 
 std::string Utf8(const wchar_t* text) {
@@ -22,6 +24,16 @@ namespace package_app {
 
 std::filesystem::path FilePath(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// The system's own copy: mingw's std::filesystem::copy_file refuses to replace a file on the
+// same drive (error 17, "File exists") even with overwrite_existing, so a second packaging
+// onto the same output failed.
+bool CopyLauncher(const std::string& launcher, const std::string& output, std::string& failure) {
+    if (CopyFileW(FilePath(launcher).c_str(), FilePath(output).c_str(), FALSE))
+        return true;
+    failure = std::system_category().message(static_cast<int>(GetLastError()));
+    return false;
 }
 
 } // namespace package_app

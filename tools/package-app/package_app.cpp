@@ -116,11 +116,9 @@ int PackageApp(const std::vector<std::string>& args) {
         return 1;
     }
 
-    std::error_code error;
-    std::filesystem::copy_file(FilePath(o.launcher), FilePath(o.output),
-                               std::filesystem::copy_options::overwrite_existing, error);
-    if (error) {
-        std::cerr << "package-app: cannot copy " << o.launcher << ": " << error.message() << "\n";
+    std::string failure;
+    if (!CopyLauncher(o.launcher, o.output, failure)) {
+        std::cerr << "package-app: cannot copy " << o.launcher << ": " << failure << "\n";
         return 1;
     }
     if (o.hasVersion && !SetStringTableEntry(o.output, kRequiredVersionString, Utf16(o.version))) {
@@ -140,6 +138,7 @@ int PackageApp(const std::vector<std::string>& args) {
         if (!WriteFile(o.output, trailer, std::ios::app))
             return 1;
     }
+    std::error_code error;
     std::filesystem::permissions(FilePath(o.output),
                                  std::filesystem::perms::owner_exec |
                                      std::filesystem::perms::group_exec |

@@ -10,7 +10,8 @@ namespace {
 
 void PrepareTask(CAsyncTask& task, INesting* step) {
     task.step = step;
-    task.client->AddRef();
+    // The reference on the client is taken when the task is queued (CAsyncThread::StartTask):
+    // until then a failure frees the task without touching the client.
     CreateTransfer(task.transfer);
     // No trace and no log: the client's trace belongs to its synchronous sends.
     task.result = IsComplete(task.transfer) ? ApplySendOptions(task.transfer, task.client) : -1;
@@ -72,13 +73,19 @@ int CAsyncTask::ExecuteTask(ISmtpClient* owner, CAsyncThread& worker) {
     };
 
     client = owner;
-    return worker.StartTask(new CNestingImp, this);
+    // Owned by the task from here on, so that a failure before the task is queued frees it.
+    step = new CNestingImp;
+    return worker.StartTask(step, this);
 }
 
 void DiscardTask(CAsyncTask* task) {
-    FreeTransfer(task->transfer);
     if (task->client)
         task->client->Release();
+    FreeUnqueuedTask(task);
+}
+
+void FreeUnqueuedTask(CAsyncTask* task) {
+    FreeTransfer(task->transfer);
     delete task->step;
     delete task;
 }

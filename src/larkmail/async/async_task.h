@@ -27,7 +27,7 @@ struct CAsyncTask {
     TransferSet transfer;
     std::string settings; // the connection settings, read when the task is prepared
     WorkerConnection* connection = nullptr; // set by the worker before Perform
-    ISmtpClient* client = nullptr;          // holds one reference from Prepare until Finish
+    ISmtpClient* client = nullptr;          // holds one reference from its queueing until Finish
     INesting* step = nullptr;
     int taskId = 0; // written by the worker when it takes the task
     int result = 0; // internal result code
@@ -40,5 +40,14 @@ struct CAsyncTask {
 // Frees a task that will not be finished (cancelled): its transfer set, its reference on the
 // client, its step object and itself. No notification.
 void DiscardTask(CAsyncTask* task);
+
+// Frees a task that never reached the worker's queue, and so holds no reference on its
+// client: its transfer set, its step object and itself.
+void FreeUnqueuedTask(CAsyncTask* task);
+
+// Owns a task until the worker's queue takes it.
+struct UnqueuedTaskDeleter {
+    void operator()(CAsyncTask* task) const { FreeUnqueuedTask(task); }
+};
 
 } // namespace SMTPClientNS

@@ -24,10 +24,12 @@ CAsyncThread::~CAsyncThread() {
         // Only the owning thread may destroy a window. The last completion destroys the client
         // on that thread; a host may release its client on another one, and then the window
         // is asked to close itself there.
-        if (windowThreadId_ == GetCurrentThreadId())
-            DestroyWindow(window_);
-        else
+        if (windowThreadId_ == GetCurrentThreadId()) {
+            if (DestroyWindow(window_))
+                ReleaseWindowClass();
+        } else {
             PostMessageW(window_, WM_CLOSE, 0, 0);
+        }
     }
     window_ = nullptr;
     if (thread_) {
@@ -53,16 +55,24 @@ int CAsyncThread::StartTask(INesting* step, CAsyncTask* task) {
         StartWorker();
     if (!window_)
         CreateHiddenWindow();
+    // Without both a queued task would never run or never be finished, and its reference
+    // would keep the client alive for good.
+    if (!thread_ || !window_)
+        return 0;
 
     step->SetTask(task);
     step->Prepare();
 
-    int taskId;
+    const int taskId = lastTaskId_ + 1;
     {
         std::lock_guard<std::mutex> lock(pending_->mutex);
-        taskId = ++lastTaskId_;
-        pending_->tasks[taskId] = task;
+        const auto slot = pending_->tasks.emplace(taskId, nullptr).first;
+        // Nothing can fail from here: the task is queued and holds its reference on the
+        // client. Before this point the caller still owns the task and frees it on failure.
+        task->client->AddRef();
+        slot->second = task;
     }
+    lastTaskId_ = taskId;
     // Fails only without a worker; the task then stays queued until cancelled.
     PostThreadMessageW(threadId_, WM_ASYNC_RUN, 0, taskId);
     return taskId;

@@ -47,7 +47,10 @@ public:
     CAsyncThread& operator=(const CAsyncThread&) = delete;
 
     // Prepares the task on the calling thread and queues it for the worker, creating worker
-    // and window on first use; returns the new task id (1, 2, ...).
+    // and window on first use; returns the new task id (1, 2, ...). The task then holds a
+    // reference on its client and belongs to the worker. 0 when worker or window could not
+    // be made: the task, like one for which this throws, is still the caller's and holds no
+    // reference.
     int StartTask(INesting* step, CAsyncTask* task);
     // Removes one queued task (taskId > 0) or all (0) without notification; 1 if something
     // was removed, -1 otherwise. A task the worker has taken cannot be cancelled.
@@ -56,6 +59,8 @@ public:
 private:
     void StartWorker();
     void CreateHiddenWindow();
+    // After a hidden window was destroyed: the last one unregisters the window class.
+    static void ReleaseWindowClass();
     static DWORD WINAPI WorkerRoutine(LPVOID parameter);
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);

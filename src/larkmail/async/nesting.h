@@ -9,7 +9,8 @@ struct CAsyncTask;
 class INesting {
 public:
     virtual ~INesting() = default;
-    // Calling thread: takes a reference on the client and sets every transfer option.
+    // Calling thread: sets every transfer option (the reference on the client is taken when
+    // the task is queued).
     virtual void Prepare() = 0;
     // Worker thread: runs the transfer unless the preparation failed, then frees its transfer
     // set, so that nothing of the task waits on the network for the window thread.

@@ -4,18 +4,19 @@
 
 #include "async/async_task.h"
 
+#include <memory>
 #include <utility>
 
 namespace SMTPClientNS {
 
 void CAsyncThread::StartWorker() {
-    auto* parameter = new std::shared_ptr<PendingTasks>(pending_);
-    thread_ = CreateThread(nullptr, 0, WorkerRoutine, parameter, 0, &threadId_);
+    auto parameter = std::make_unique<std::shared_ptr<PendingTasks>>(pending_);
+    thread_ = CreateThread(nullptr, 0, WorkerRoutine, parameter.get(), 0, &threadId_);
     if (!thread_) {
-        delete parameter;
         threadId_ = 0;
         return;
     }
+    parameter.release(); // the worker owns it now
     // A run message posted before the worker has its queue would be lost.
     std::unique_lock<std::mutex> lock(pending_->mutex);
     pending_->queueCreated.wait(lock, [&] { return pending_->queueReady; });

@@ -34,8 +34,9 @@ const WCHAR* CSmtpClientWrapper::GetSessionText() {
 
 const WCHAR* CSmtpClientWrapper::GetLastSessionLine() {
     textBuffer_.clear();
-    if (!messageList_.empty())
-        NarrowToWide(messageList_.back().c_str(), textBuffer_, CP_ACP);
+    const std::string& line = trace_.LastServerLine();
+    if (!line.empty())
+        NarrowToWide(line.c_str(), textBuffer_, CP_ACP);
     return textBuffer_.c_str();
 }
 

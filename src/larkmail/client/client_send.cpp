@@ -7,6 +7,8 @@
 #include "transfer/send_options.h"
 #include "transfer/synchronous_send.h"
 
+#include <memory>
+
 namespace SMTPClientNS {
 
 int CSmtpClientWrapper::Send() {
@@ -24,6 +26,8 @@ int CSmtpClientWrapper::Send() {
         smtputf8_.Require(transfer_.handle, transfer_.international);
         lastResult_ = lastInternalResult_ =
             smtputf8_.Outcome(connections_.Perform(transfer_.handle));
+        // The dialogue becomes the session text, the server's last reply its last line.
+        trace_.CollectSessionLines(messageList_);
         if (!logPath_.empty())
             WriteLogFile();
         // A failed transfer goes at once with its connection: nothing may talk to that peer
@@ -40,8 +44,11 @@ int CSmtpClientWrapper::Send() {
 
 int CSmtpClientWrapper::SendAsync() {
     // Not traced or logged, and the last result stays that of the last synchronous send.
-    CAsyncTask* task = new CAsyncTask;
-    return task->ExecuteTask(this, worker_);
+    std::unique_ptr<CAsyncTask, UnqueuedTaskDeleter> task(new CAsyncTask);
+    const int taskId = task->ExecuteTask(this, worker_);
+    if (taskId > 0)
+        task.release(); // queued: the worker and the hidden window own it now
+    return taskId;
 }
 
 int CSmtpClientWrapper::CancelAsync(int taskId) {

@@ -258,9 +258,13 @@ std::string FormatDateHeader() {
 
 std::string FormatMessageId() {
     GUID guid{};
-    CoInitialize(nullptr);
+    // The calling thread belongs to the host: only an initialisation made here is undone. On a
+    // thread in another apartment CoInitialize fails, and an uninitialisation would then end
+    // the host's own; the GUID needs no apartment either way.
+    const HRESULT initialised = CoInitialize(nullptr);
     const HRESULT made = CoCreateGuid(&guid);
-    CoUninitialize();
+    if (SUCCEEDED(initialised))
+        CoUninitialize();
     char guidText[40] = "";
     if (SUCCEEDED(made))
         std::snprintf(guidText, sizeof guidText, "%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X",

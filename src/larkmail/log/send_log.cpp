@@ -1,9 +1,11 @@
 #include "log/send_log.h"
 
+#include "log/trace_formatter.h"
 #include "platform/owner_only_file.h"
 #include "results/result_table.h"
 
 #include <cstdio>
+#include <string_view>
 
 namespace SMTPClientNS {
 
@@ -50,33 +52,75 @@ void SendTrace::AddCurlEvent(curl_infotype type, const char* data, size_t size, 
         while (start < size && data[start] == ' ')
             ++start;
         records_.Add(data + start, size - start);
+        AddDataCount();
+        if (start < size)
+            sessionLines_.emplace_back(data + start, size - start);
         return;
     }
-    case CURLINFO_HEADER_IN:
+    case CURLINFO_HEADER_IN: {
         mask_.NoteServerLines(data, size);
         AddData("S", bytes, size, mode);
+        AddSessionData("S", data, size, mode);
+        if (quitSent_)
+            return;
+        // The last line of the reply, without its line end.
+        std::string_view reply(data, size);
+        while (!reply.empty() && (reply.back() == '\n' || reply.back() == '\r'))
+            reply.remove_suffix(1);
+        const size_t lineStart = reply.find_last_of("\r\n");
+        if (!reply.empty())
+            lastServerLine_.assign(reply.substr(lineStart == reply.npos ? 0 : lineStart + 1));
         return;
+    }
     case CURLINFO_DATA_IN:
+        AddData("S", bytes, size, mode);
+        AddSessionData("S", data, size, mode);
+        return;
     case CURLINFO_SSL_DATA_IN:
         AddData("S", bytes, size, mode);
         return;
     case CURLINFO_HEADER_OUT:
+        quitSent_ = quitSent_ || std::string_view(data, size).substr(0, 4) == "QUIT";
         // Commands: an authentication exchange is shown without its secrets.
         if (mask_.MaskClientLines(data, size, masked_)) {
             AddData("C", reinterpret_cast<const unsigned char*>(masked_.data()), masked_.size(),
                     mode);
+            AddSessionData("C", masked_.data(), masked_.size(), mode);
             masked_.clear();
             return;
         }
         AddData("C", bytes, size, mode);
+        AddSessionData("C", data, size, mode);
         return;
     case CURLINFO_DATA_OUT:
+        AddData("C", bytes, size, mode);
+        dataBytesSent_ += size;
+        return;
     case CURLINFO_SSL_DATA_OUT:
         AddData("C", bytes, size, mode);
         return;
     default:
         return;
     }
+}
+
+void SendTrace::AddSessionData(const char* label, const char* data, size_t size, char mode) {
+    AddDataCount();
+    std::string lines;
+    FormatTraceData(label, reinterpret_cast<const unsigned char*>(data), size, mode, lines);
+    for (size_t start = 0; start < lines.size();) {
+        const size_t end = lines.find('\n', start);
+        const size_t next = end == std::string::npos ? lines.size() : end + 1;
+        sessionLines_.push_back(lines.substr(start, next - start));
+        start = next;
+    }
+}
+
+void SendTrace::AddDataCount() {
+    if (dataBytesSent_ == 0)
+        return;
+    sessionLines_.push_back("C: (" + std::to_string(dataBytesSent_) + " bytes of message data)\n");
+    dataBytesSent_ = 0;
 }
 
 void SendTrace::AddData(const char* label, const unsigned char* data, size_t size, char mode) {
@@ -107,12 +151,16 @@ void SendTrace::AddSummary(int& lastResult, int internalResult) {
 void SendTrace::Reset() {
     records_.Clear();
     LineList().swap(sessionLines_);
+    dataBytesSent_ = 0;
+    std::string().swap(lastServerLine_);
+    quitSent_ = false;
     std::string().swap(buffer_);
     std::string().swap(masked_);
     mask_.Reset();
 }
 
 void SendTrace::CollectSessionLines(LineList& messages) {
+    AddDataCount();
     for (std::string& line : sessionLines_)
         messages.push_back(std::move(line));
     sessionLines_.clear();

@@ -35,8 +35,12 @@ public:
     void AddSummary(int& lastResult, int internalResult);
     // Empties the records and the session lines and frees what they held.
     void Reset();
-    // Moves the session lines to the back of messages.
+    // Moves the session lines to the back of messages: the dialogue as the log shows it
+    // (secrets masked), with one line that counts the bytes of message data in place of the
+    // data itself, and without the TLS records.
     void CollectSessionLines(LineList& messages);
+    // The server's last reply line before the client's QUIT (without label and line end).
+    const std::string& LastServerLine() const { return lastServerLine_; }
     // Moves the records to the back of list (see CollectLogRecords).
     void MoveRecordsTo(LineList& list) { records_.MoveTo(list); }
     // Writes all records to the log file: appended when the file exists and append is set,
@@ -45,8 +49,15 @@ public:
     void WriteLog(const WCHAR* path, bool append);
 
 private:
+    // One block of protocol data as session lines, after the count of data sent before it.
+    void AddSessionData(const char* label, const char* data, size_t size, char mode);
+    void AddDataCount();
+
     TraceRecords records_;
     LineList sessionLines_;
+    unsigned long long dataBytesSent_ = 0; // message data not yet counted in a session line
+    std::string lastServerLine_;
+    bool quitSent_ = false;
     std::string buffer_; // the summary record being assembled
     std::string masked_; // client lines with their credentials masked
     CredentialMask mask_;

@@ -26,6 +26,7 @@ const Mapping kMappings[] = {
     {0, SMTP_SUCCESS},
     {kGeneralErrorSource, SMTP_ERR_GENERAL},
     {2, SMTP_ERR_PROXY_CONNECT},
+    {97, SMTP_ERR_PROXY_CONNECT}, // the SOCKS handshake failed (CURLE_PROXY)
     {5, SMTP_ERR_RESOLVE_PROXY},
     {6, SMTP_ERR_RESOLVE_HOST},
     {7, SMTP_ERR_CONNECT},

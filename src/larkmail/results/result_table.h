@@ -20,7 +20,7 @@ typedef std::map<int, ResultEntry> ResultTable;
 // once when the process table is built, after LARKMAIL_LANGUAGE has been applied to it.
 extern int MessageLanguage;
 
-// The 24 entries with the texts of the given language index (outside 0-10: English).
+// The 25 entries with the texts of the given language index (outside 0-10: English).
 ResultTable BuildResultTable(int language);
 
 // The language index a LARKMAIL_LANGUAGE value asks for: an index "0" to "10" or a language

@@ -216,6 +216,7 @@ std::string ConnectionSettings(ISmtpClient* client) {
     add(std::to_string(client->GetTlsVersion()));
     add(client->GetVerifyPeer() != 0 ? "verify" : "trust");
     add(client->GetVerifyStatus() ? "status" : "no-status");
+    add(CaFileIdentity());
     add(client->IsProxyEnabled() ? ProxySettings(client) : "direct");
     return settings;
 }

@@ -22,8 +22,9 @@ int ApplySendOptions(TransferSet& transfer, ISmtpClient* client);
 int ApplyConnectionOptions(CURL* handle, ISmtpClient* client);
 
 // Everything ApplyConnectionOptions takes from the client that decides which connection a send
-// may use: server, port, credentials, bearer token, TLS, certificate checks and proxy. Two
-// sends with the same text may share a connection. The text holds secrets: keep it private.
+// may use: server, port, credentials, bearer token, TLS, certificate checks, the CA file and
+// proxy. Two sends with the same text may share a connection. The text holds secrets: keep it
+// private.
 std::string ConnectionSettings(ISmtpClient* client);
 
 } // namespace SMTPClientNS

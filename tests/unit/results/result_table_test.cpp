@@ -31,6 +31,9 @@ TEST(ResultTable, MapsSourcesToCodesAndFallsBackToTheGeneralError) {
     EXPECT_EQ(-1, FindResult(table, 100).code);
     EXPECT_EQ(kGeneral, Text(table, 100));
 
+    // libcurl's CURLE_PROXY: the SOCKS proxy refused the login or could not reach the server.
+    EXPECT_EQ(-2, FindResult(table, 97).code);
+    EXPECT_EQ("Unable to connect to service through proxy.", Text(table, 97));
     EXPECT_EQ(-5, FindResult(table, 7).code);
     EXPECT_EQ("Failed to connect to host.", Text(table, 7));
     EXPECT_EQ(-17, FindResult(table, -2).code);
@@ -49,12 +52,12 @@ TEST(ResultTable, MapsSourcesToCodesAndFallsBackToTheGeneralError) {
 
 TEST(ResultTable, EverySetHasTheSameEntriesAndDistinctTexts) {
     const ResultTable english = BuildResultTable(LANGUAGE_ENGLISH);
-    ASSERT_EQ(24u, english.size());
-    const std::vector<int> sources = {0,  100, 2,  5,  6,  7,  3,  1,   35,  60,  10,  28,
+    ASSERT_EQ(25u, english.size());
+    const std::vector<int> sources = {0,  100, 2,  97, 5,  6,  7,  3,  1,   35,  60,  10,  28,
                                       67, 55,  56, 94, 26, -2, -3, -19, -20, -21, -22, -23};
     for (int language = 0; language < kMessageLanguageCount; ++language) {
         const ResultTable table = BuildResultTable(language);
-        ASSERT_EQ(24u, table.size());
+        ASSERT_EQ(25u, table.size());
         std::set<std::u16string> texts;
         for (int source : sources) {
             ASSERT_EQ(1u, table.count(source)) << language << " " << source;

@@ -97,8 +97,10 @@ def make_copies():
             shutil.copy(launcher, os.path.join(copies, name, "Sales.exe"))
         else:
             package(name, older if name == "v2000-over-v2100" else launcher, options)
-    # What package-app.exe refuses: exit code 1 for what cannot be written, 2 for usage.
+    # What package-app.exe refuses: exit code 1 for what cannot be written, 2 for usage; and
+    # a second packaging onto an existing copy, which replaces it (exit code 0).
     not_an_image = os.path.join(copies, "not-an-image.exe")
+    repackaged = os.path.join(copies, "v2000", "Sales.exe")
     with open(not_an_image, "w") as f:
         f.write("text\n")
     for options, expected in (
@@ -107,7 +109,9 @@ def make_copies():
             (["--launcher", win(not_an_image), "--output", win(os.path.join(copies, "b.exe")),
               "--version", "22.0.0.2000"], 1),
             (["--launcher", win(launcher), "--output", win(os.path.join(copies, "c.exe")),
-              "--trailer", "XYZ"], 2)):
+              "--trailer", "XYZ"], 2),
+            (["--launcher", win(launcher), "--output", win(repackaged), "--version",
+              "22.0.0.2000"], 0)):
         status, _ = wine(60, package_app, *options)
         if status != expected:
             failures.append(f"package-app {options}: exit {status}, expected {expected}")

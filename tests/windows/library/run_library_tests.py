@@ -290,6 +290,20 @@ def case_subject_charsets(case):
             case.check(charset in message["Subject"].lower(), "%s: encoded word charset" % charset)
 
 
+def case_com_apartment(case):
+    # The host's thread is in the multithreaded apartment; a send (its Message-ID) and an
+    # asynchronous send leave it there.
+    port = case.server()
+    for mode in ("sync", "async"):
+        report = case.run(base_job(port, com="mta", mode=mode))
+        case.check(report.get("com_init") == ["0"],
+                   "%s: CoInitializeEx %r" % (mode, report.get("com_init")))
+        for key in ("com_before", "com_after"):
+            case.check(report.get(key) == ["1"],
+                       "%s: %s %r, expected S_FALSE (still initialised)" % (mode, key, report.get(key)))
+    case.check(len(case.messages()) == 2, "expected two messages")
+
+
 def case_send_log(case):
     port = case.server()
     log = os.path.join(case.folder, "send.log")
@@ -337,6 +351,18 @@ def case_async_reuse(case):
         time.sleep(0.1)
     case.check(events == ["open", "1", "ehlo", "1", "quit", "1", "close", "1"],
                "connections %r" % events)
+
+
+def case_reload(case):
+    # The host loads the library, sends asynchronously and unloads it, four times, each load
+    # at another address; every completion arrives.
+    port = case.server()
+    report = case.run(base_job(port, mode="reload"))
+    bases = report.get("base") or []
+    case.check(len(set(bases)) == 4, "load addresses %r, expected four different" % bases)
+    case.check(report.get("completion") == ["1|1||main"] * 4,
+               "completions %r" % report.get("completion"))
+    case.check(len(case.messages()) == 4, "expected four messages")
 
 
 def case_cancel(case):

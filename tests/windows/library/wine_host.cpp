@@ -10,6 +10,7 @@
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstdio>
 #include <algorithm>
@@ -106,6 +107,15 @@ public:
     int count = 0;
 };
 
+// Whether the calling thread is in the multithreaded apartment: a further CoInitializeEx
+// then returns S_FALSE (and is undone at once); S_OK means COM was not initialised.
+long MultithreadedCheck() {
+    const HRESULT result = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(result))
+        CoUninitialize();
+    return long(result);
+}
+
 // Dispatches window messages until `expected` completions arrived or the time is up.
 void PumpUntil(Callback& callback, int expected, DWORD milliseconds) {
     const DWORD start = GetTickCount();
@@ -185,6 +195,46 @@ void CheckTable(msvc::ISmtpClient* client, msvc::IMimeMessage* message) {
     Report("table", fine ? "ok" : "wrong");
 }
 
+// mode=reload: loads the library, sends asynchronously and unloads it, four times. After each
+// unload the old image's address range is reserved, so that the next load lies elsewhere.
+int RunReloads(const Job& job) {
+    Callback callback;
+    for (int round = 1; round <= 4; ++round) {
+        HMODULE library = LoadLibraryW(L"Larkmail.dll");
+        if (!library) {
+            Report("error", "LoadLibraryW failed: " + std::to_string(GetLastError()));
+            return 3;
+        }
+        char base[32];
+        std::snprintf(base, sizeof base, "%p", static_cast<void*>(library));
+        Report("base", base);
+        auto createClient = reinterpret_cast<msvc::CreateSmtpClientFn>(
+            reinterpret_cast<void*>(GetProcAddress(library, "CreateSmtpClient")));
+        auto createMessage = reinterpret_cast<msvc::CreateMimeMessageFn>(
+            reinterpret_cast<void*>(GetProcAddress(library, "CreateMimeMessage")));
+        msvc::ISmtpClient* client = createClient();
+        msvc::IMimeMessage* message = createMessage();
+        client->SetCallback(&callback);
+        Configure(job, client, message);
+        Report("task", client->SendAsync());
+        PumpUntil(callback, round, 15000);
+        client->Release();
+        message->Release();
+        // The client's window goes with its last completion; let its messages pass.
+        PumpUntil(callback, round + 1, 200);
+        const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+            reinterpret_cast<const char*>(library) +
+            reinterpret_cast<const IMAGE_DOS_HEADER*>(library)->e_lfanew);
+        const SIZE_T imageSize = headers->OptionalHeader.SizeOfImage;
+        FreeLibrary(library);
+        VirtualAlloc(library, imageSize, MEM_RESERVE, PAGE_NOACCESS);
+    }
+    Report("completions", callback.count);
+    Report("table", "ok");
+    Report("done", "1");
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -193,6 +243,8 @@ int wmain(int argc, wchar_t** argv) {
         Report("error", "usage: larkmail-wine-host JOB_FILE");
         return 2;
     }
+    if (Value(job, "mode") == "reload")
+        return RunReloads(job);
     HMODULE library = LoadLibraryW(L"Larkmail.dll");
     if (!library) {
         Report("error", "LoadLibraryW failed: " + std::to_string(GetLastError()));
@@ -219,6 +271,12 @@ int wmain(int argc, wchar_t** argv) {
     Configure(job, client, message);
     CheckTable(client, message);
 
+    // com=mta: the host's thread is in the multithreaded apartment and must stay there.
+    const bool multithreaded = Value(job, "com") == "mta";
+    if (multithreaded) {
+        Report("com_init", long(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
+        Report("com_before", MultithreadedCheck());
+    }
     const std::string mode = Value(job, "mode", "sync");
     if (mode == "sync") {
         Report("result", client->Send());
@@ -242,6 +300,10 @@ int wmain(int argc, wchar_t** argv) {
         PumpUntil(callback, 2, 1000); // nothing else may arrive
     }
     Report("completions", callback.count);
+    if (multithreaded) {
+        Report("com_after", MultithreadedCheck());
+        CoUninitialize();
+    }
 
     client->Release();
     message->Release();

@@ -1,4 +1,5 @@
-// Modules: LoadLibraryW, GetProcAddress, FreeLibrary, GetModuleFileNameW, GetModuleHandleW.
+// Modules: LoadLibraryW, GetProcAddress, FreeLibrary, GetModuleFileNameW, GetModuleHandleW,
+// GetModuleHandleExW.
 // A module handle on this platform is the dynamic loader's handle (dlopen).
 #pragma once
 
@@ -35,3 +36,13 @@ WIN32_API DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR fileName, DWORD
 // A null name gives the executable's handle. Otherwise the handle of an already loaded
 // module known by that name (no reference counted), or null with ERROR_MOD_NOT_FOUND.
 WIN32_API HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName);
+
+#define GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT 0x00000002
+#define GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS 0x00000004
+
+// With GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS: the module whose image holds the address given
+// as moduleName. Windows behaviour reproduced: a reference is counted (ended with FreeLibrary)
+// unless GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT is set; an address in no module fails
+// with ERROR_MOD_NOT_FOUND and stores null. Differences: only the form by address (other
+// flags fail with ERROR_INVALID_PARAMETER); the executable itself is not found by address.
+WIN32_API BOOL WINAPI GetModuleHandleExW(DWORD flags, LPCWSTR moduleName, HMODULE* module);

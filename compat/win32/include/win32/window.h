@@ -67,8 +67,15 @@ typedef struct tagWNDCLASSEXW {
 // ERROR_CLASS_ALREADY_EXISTS; names are compared without regard to ASCII letter case; cbSize
 // must be sizeof(WNDCLASSEXW) and a procedure and name are required (else
 // ERROR_INVALID_PARAMETER). Differences: classes are process-wide (not per module instance)
-// and stay registered until the process ends; only the procedure is used.
+// and stay registered until UnregisterClassW or the end of the process; only the procedure is
+// used.
 WIN32_API ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* windowClass);
+
+// Removes a registered class. Windows behaviour reproduced: fails with ERROR_CLASS_HAS_WINDOWS
+// while a window of the class exists and with ERROR_CLASS_DOES_NOT_EXIST for a name that is
+// not registered; names are compared without regard to ASCII letter case. Differences: the
+// instance is ignored (classes are process-wide).
+WIN32_API BOOL WINAPI UnregisterClassW(LPCWSTR className, HINSTANCE instance);
 
 // Creates a window of a registered class, owned by the calling thread (whose message queue it
 // creates). Windows behaviour reproduced: the window procedure receives WM_CREATE (lParam

@@ -162,3 +162,28 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR moduleName) {
     dlclose(handle); // NOLOAD counted a reference; the module stays loaded.
     return ToModule(handle);
 }
+
+BOOL WINAPI GetModuleHandleExW(DWORD flags, LPCWSTR moduleName, HMODULE* module) {
+    const DWORD known =
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+    if (!module || !(flags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS) || (flags & ~known)) {
+        if (module)
+            *module = nullptr;
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    *module = nullptr;
+    Dl_info info{};
+    void* handle = nullptr;
+    if (moduleName && dladdr(moduleName, &info) && info.dli_fname && *info.dli_fname)
+        handle = dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
+    if (!handle) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return FALSE;
+    }
+    // NOLOAD counted a reference, which is the caller's unless it asked for none.
+    if (flags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT)
+        dlclose(handle);
+    *module = ToModule(handle);
+    return TRUE;
+}

@@ -117,33 +117,41 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T stackSize, LPTHREAD_STA
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    auto thread = std::make_shared<ThreadObject>();
-    thread->start = start;
-    thread->parameter = parameter;
-    thread->id = NewThreadId();
-    HANDLE handle = thread.get();
-    {
+    // Out of memory is a failed call, as on Windows, never an exception, and leaves nothing
+    // in the table.
+    std::shared_ptr<ThreadObject> thread;
+    std::unique_ptr<std::shared_ptr<ThreadObject>> argument;
+    HANDLE handle = nullptr;
+    try {
+        thread = std::make_shared<ThreadObject>();
+        argument = std::make_unique<std::shared_ptr<ThreadObject>>(thread);
+        thread->start = start;
+        thread->parameter = parameter;
+        thread->id = NewThreadId();
+        handle = thread.get();
         ThreadTable& table = Table();
         std::lock_guard<std::mutex> lock(table.mutex);
         table.threads.emplace(handle, thread);
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
     }
 
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);
     if (stackSize != 0)
         pthread_attr_setstacksize(&attributes, stackSize); // too small: the default stays
-    auto* argument = new std::shared_ptr<ThreadObject>(thread);
     // posixThread is read only by CloseHandle, after this call has returned.
-    const int error = pthread_create(&thread->posixThread, &attributes, RunThread, argument);
+    const int error = pthread_create(&thread->posixThread, &attributes, RunThread, argument.get());
     pthread_attr_destroy(&attributes);
     if (error != 0) {
-        delete argument;
         ThreadTable& table = Table();
         std::lock_guard<std::mutex> lock(table.mutex);
         table.threads.erase(handle);
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
+    argument.release(); // the new thread owns it
     createdThreads.fetch_add(1, std::memory_order_relaxed);
     if (threadId)
         *threadId = thread->id;

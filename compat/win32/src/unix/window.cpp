@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 #include <unordered_map>
 
@@ -25,6 +26,7 @@ struct Window {
     WNDPROC procedure = nullptr;
     DWORD owner = 0;
     bool destroying = false;
+    std::u16string classKey;
 };
 
 struct WindowState {
@@ -61,9 +63,11 @@ thread_local QueueOwner ownQueue;
 // The calling thread's queue, created on first use; the state's mutex must be held.
 MessageQueue& OwnQueue(WindowState& state) {
     if (!ownQueue.queue) {
+        // Kept only once it is in the table, so that a failed allocation leaves no half queue.
+        auto queue = std::make_shared<MessageQueue>();
+        state.queues[GetCurrentThreadId()] = queue;
         ownQueue.threadId = GetCurrentThreadId();
-        ownQueue.queue = std::make_shared<MessageQueue>();
-        state.queues[ownQueue.threadId] = ownQueue.queue;
+        ownQueue.queue = std::move(queue);
     }
     return *ownQueue.queue;
 }
@@ -131,13 +135,48 @@ ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* windowClass) {
         return 0;
     }
     WindowState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    if (!state.classes.emplace(ClassKey(windowClass->lpszClassName), windowClass->lpfnWndProc)
-             .second) {
-        SetLastError(ERROR_CLASS_ALREADY_EXISTS);
+    try {
+        std::lock_guard<std::mutex> lock(state.mutex);
+        if (!state.classes.emplace(ClassKey(windowClass->lpszClassName), windowClass->lpfnWndProc)
+                 .second) {
+            SetLastError(ERROR_CLASS_ALREADY_EXISTS);
+            return 0;
+        }
+        return state.nextAtom++;
+    } catch (const std::bad_alloc&) {
+        // Out of memory fails the call, as on Windows; nothing was registered.
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return 0;
     }
-    return state.nextAtom++;
+}
+
+BOOL WINAPI UnregisterClassW(LPCWSTR className, HINSTANCE) {
+    if (!className) {
+        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+        return FALSE;
+    }
+    WindowState& state = State();
+    std::u16string key;
+    try {
+        key = ClassKey(className);
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+    std::lock_guard<std::mutex> lock(state.mutex);
+    const auto found = state.classes.find(key);
+    if (found == state.classes.end()) {
+        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+        return FALSE;
+    }
+    for (const auto& entry : state.windows) {
+        if (entry.second->classKey == found->first) {
+            SetLastError(ERROR_CLASS_HAS_WINDOWS);
+            return FALSE;
+        }
+    }
+    state.classes.erase(found);
+    return TRUE;
 }
 
 HWND WINAPI CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR, DWORD, int, int, int, int, HWND,
@@ -149,7 +188,7 @@ HWND WINAPI CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR, DWORD, int, int, 
     WindowState& state = State();
     HWND handle = nullptr;
     WNDPROC procedure = nullptr;
-    {
+    try {
         std::lock_guard<std::mutex> lock(state.mutex);
         const auto found = state.classes.find(ClassKey(className));
         if (found == state.classes.end()) {
@@ -161,9 +200,14 @@ HWND WINAPI CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR, DWORD, int, int, 
         auto window = std::make_shared<Window>();
         window->procedure = procedure;
         window->owner = GetCurrentThreadId();
+        window->classKey = found->first;
         handle = reinterpret_cast<HWND>(state.nextWindow);
         state.nextWindow += 4;
         state.windows.emplace(handle, window);
+    } catch (const std::bad_alloc&) {
+        // Out of memory fails the call, as on Windows; no window was made.
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
     }
     if (procedure(handle, WM_CREATE, 0, 0) == -1) {
         DestroyWindow(handle);
