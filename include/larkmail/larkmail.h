@@ -147,7 +147,10 @@ class IMimeMessage {
 
 public:
     virtual int Clear(MimeClearTarget target) = 0;
+    // Ends this object; call it exactly once, after every send that uses it has ended.
     virtual void Release() = 0;
+    // Address setters return -1 and change nothing for an address with a control character,
+    // a blank or one of <>(),;\" (see the README); names and addresses are copied.
     virtual int AddRecipient(const WideChar* address, const WideChar* name) = 0;
     virtual int GetRecipientCount() = 0;
     virtual const WideChar* GetRecipient(unsigned int index, AddressPart part) = 0;
@@ -157,6 +160,7 @@ public:
     virtual int AddBcc(const WideChar* address, const WideChar* name) = 0;
     virtual int GetBccCount() = 0;
     virtual const WideChar* GetBcc(unsigned int index, AddressPart part) = 0;
+    // File setters return -1 for a path that names nothing; the file is read when a send runs.
     virtual int AddAttachment(const WideChar* path) = 0;
     virtual int GetAttachmentCount() = 0;
     virtual const WideChar* GetAttachment(unsigned int index) = 0;
@@ -172,6 +176,8 @@ public:
     virtual const WideChar* GetSubject() = 0;
     virtual void SetCharset(const WideChar* charset) = 0;
     virtual const WideChar* GetCharset() = 0;
+    // Reads the whole file now (files of 4 GiB or more, and unreadable or empty ones, change
+    // nothing). Attachments and inline images, by contrast, are read when a send runs.
     virtual void LoadBodyFromFile(const WideChar* path, BodyFileKind kind) = 0;
     virtual void SetHtmlBody(const WideChar* html) = 0;
     virtual const WideChar* GetHtmlBody() = 0;
@@ -181,7 +187,8 @@ public:
     LARKMAIL_TABLE_END(IMimeMessage)
 };
 
-// Implemented by the host: told when an asynchronous send has ended.
+// Implemented by the host: told when an asynchronous send has ended. Called on the thread of
+// the client's first SendAsync, from its message loop; message is valid during the call only.
 class ISendCallback {
     LARKMAIL_TABLE_BEGIN(ISendCallback)
 
@@ -196,18 +203,41 @@ class ISmtpClient {
     LARKMAIL_TABLE_BEGIN(ISmtpClient)
 
 public:
+    // Sends the message on the calling thread and blocks until the transfer ends: the connect
+    // is bounded by the connect time-out (else the response time-out), every later wait by
+    // LARKMAIL_RESPONSE_TIMEOUT (120 s by default). Returns SMTP_SUCCESS or a failure code.
     virtual int Send() = 0;
+    // Prepares the send on the calling thread (no network), queues it for the client's worker
+    // and returns its task id (1, 2, ...). The outcome arrives through the callback on the
+    // thread of the client's first SendAsync, which must dispatch window messages.
     virtual int SendAsync() = 0;
+    // Removes a queued task (0: every queued task) without a completion; 1 when something was
+    // removed, -1 otherwise (a task the worker has taken runs to its end). Never blocks.
     virtual int CancelAsync(int taskId) = 0;
+    // The last synchronous send's dialogue as the send log shows it (secrets masked, one line
+    // for the message data) and its summary; owned by the client, valid until its next call of
+    // GetSessionText, GetLastSessionLine or Send.
     virtual const WideChar* GetSessionText() = 0;
+    // Sets the send log file (null: no change). After a synchronous send it writes that send's
+    // log at once, on the calling thread.
     virtual void SetLogFile(const WideChar* path, bool append) = 0;
+    // The server's last reply line of that send (e.g. "550 5.1.1 ... rejected"); owned and
+    // valid as GetSessionText's result.
     virtual const WideChar* GetLastSessionLine() = 0;
+    // The outcome of the last synchronous send (999 before the first); asynchronous sends
+    // leave it alone.
     virtual int GetLastResult() = 0;
+    // Enables a SOCKS proxy and returns 1; returns 0 and disables it for an empty host, a
+    // port of 0 or less or a value over 255 characters. User and password are kept only when
+    // both are given.
     virtual int SetProxy(const WideChar* host, int port, int kind, const WideChar* user,
                          const WideChar* password) = 0;
+    // Copies one ProxyValue into the caller's buffer of PROXY_VALUE_BUFFER_SIZE characters;
+    // another selector leaves the buffer as it was.
     virtual void GetProxyValue(WideChar* buffer, int which) = 0;
     virtual void SetProxyEnabled(bool enabled) = 0;
     virtual bool IsProxyEnabled() = 0;
+    // Borrowed, never freed by the client: it must outlive every outstanding asynchronous send.
     virtual void SetCallback(ISendCallback* callback) = 0;
     virtual ISendCallback* GetCallback() = 0;
     virtual void SetVerifyPeer(int verify) = 0;
@@ -220,6 +250,8 @@ public:
     virtual int GetTlsVersion() = 0;
     virtual void SetConnectTimeout(int seconds) = 0;
     virtual int GetConnectTimeout() = 0;
+    // Text setters copy their argument (null: empty); getters return the client's copy, valid
+    // until the same setter runs again or the client is released.
     virtual void SetUser(const WideChar* user) = 0;
     virtual const WideChar* GetUser() = 0;
     virtual void SetPassword(const WideChar* password) = 0;
@@ -230,8 +262,13 @@ public:
     virtual const WideChar* GetHost() = 0;
     virtual void SetPort(int port) = 0;
     virtual int GetPort() = 0;
+    // Keeps the client's state (settings, kept connection, worker) alive for the rest of the
+    // process; it is not a reference on this object, and no Release pairs with it.
     virtual void AddRef() = 0;
+    // Ends this object; call it exactly once. Outstanding asynchronous sends still complete,
+    // and the client's state goes after the last one. May wait up to a second for the worker.
     virtual void Release() = 0;
+    // Borrowed, never freed by the client: it must outlive every send that uses it.
     virtual void SetMimeMessage(IMimeMessage* message) = 0;
     virtual IMimeMessage* GetMimeMessage() = 0;
 

@@ -3,6 +3,8 @@
 #include "larkmail/larkmail.h"
 #include "results/result_texts.h"
 
+#include <curl/curl.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -21,26 +23,28 @@ struct Mapping {
 
 // In insertion order. Sources above 0 are CURLcode values; -2 and -3 are the library's own
 // preparation failures; -19 to -22 are conversion failures and map to themselves, as does -23,
-// a server without SMTPUTF8 for an international address.
+// a server without SMTPUTF8 for an international address. Three pairs read oddly by libcurl's
+// names (FAILED_INIT, FTP_ACCEPT_FAILED, PEER_FAILED_VERIFICATION); hosts rely on them as they
+// are.
 const Mapping kMappings[] = {
-    {0, SMTP_SUCCESS},
+    {CURLE_OK, SMTP_SUCCESS},
     {kGeneralErrorSource, SMTP_ERR_GENERAL},
-    {2, SMTP_ERR_PROXY_CONNECT},
-    {97, SMTP_ERR_PROXY_CONNECT}, // the SOCKS handshake failed (CURLE_PROXY)
-    {5, SMTP_ERR_RESOLVE_PROXY},
-    {6, SMTP_ERR_RESOLVE_HOST},
-    {7, SMTP_ERR_CONNECT},
-    {3, SMTP_ERR_BAD_HOST},
-    {1, SMTP_ERR_UNSUPPORTED_PROTOCOL},
-    {35, SMTP_ERR_SSL_CONNECT},
-    {60, SMTP_ERR_CERT_REVOKED},
-    {10, SMTP_ERR_CERT_AUTH},
-    {28, SMTP_ERR_TIMEOUT},
-    {67, SMTP_ERR_LOGIN_DENIED},
-    {55, SMTP_ERR_SEND},
-    {56, SMTP_ERR_RECEIVE},
-    {94, SMTP_ERR_AUTH},
-    {26, SMTP_ERR_READ_FILE},
+    {CURLE_FAILED_INIT, SMTP_ERR_PROXY_CONNECT},
+    {CURLE_PROXY, SMTP_ERR_PROXY_CONNECT}, // the SOCKS handshake failed
+    {CURLE_COULDNT_RESOLVE_PROXY, SMTP_ERR_RESOLVE_PROXY},
+    {CURLE_COULDNT_RESOLVE_HOST, SMTP_ERR_RESOLVE_HOST},
+    {CURLE_COULDNT_CONNECT, SMTP_ERR_CONNECT},
+    {CURLE_URL_MALFORMAT, SMTP_ERR_BAD_HOST},
+    {CURLE_UNSUPPORTED_PROTOCOL, SMTP_ERR_UNSUPPORTED_PROTOCOL},
+    {CURLE_SSL_CONNECT_ERROR, SMTP_ERR_SSL_CONNECT},
+    {CURLE_PEER_FAILED_VERIFICATION, SMTP_ERR_CERT_REVOKED},
+    {CURLE_FTP_ACCEPT_FAILED, SMTP_ERR_CERT_AUTH},
+    {CURLE_OPERATION_TIMEDOUT, SMTP_ERR_TIMEOUT},
+    {CURLE_LOGIN_DENIED, SMTP_ERR_LOGIN_DENIED},
+    {CURLE_SEND_ERROR, SMTP_ERR_SEND},
+    {CURLE_RECV_ERROR, SMTP_ERR_RECEIVE},
+    {CURLE_AUTH_ERROR, SMTP_ERR_AUTH},
+    {CURLE_READ_ERROR, SMTP_ERR_READ_FILE},
     {-2, SMTP_ERR_NO_SENDER},
     {-3, SMTP_ERR_NO_RECIPIENTS},
     {-19, SMTP_ERR_CONVERT_PARAM},
