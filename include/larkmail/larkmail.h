@@ -215,8 +215,8 @@ public:
     // removed, -1 otherwise (a task the worker has taken runs to its end). Never blocks.
     virtual int CancelAsync(int taskId) = 0;
     // The last synchronous send's dialogue as the send log shows it (secrets masked, one line
-    // for the message data) and its summary; owned by the client, valid until its next call of
-    // GetSessionText, GetLastSessionLine or Send.
+    // for the message data); empty before a send reached the server. Owned by the client,
+    // valid until its next call of GetSessionText, GetLastSessionLine or Send.
     virtual const WideChar* GetSessionText() = 0;
     // Sets the send log file (null: no change). After a synchronous send it writes that send's
     // log at once, on the calling thread.
