@@ -1,3 +1,4 @@
+// Loading the library on POSIX: dlopen by path, exports by dlsym.
 #include "host_library.h"
 
 #include <dlfcn.h>
@@ -20,24 +21,8 @@ LarkmailLibrary::~LarkmailLibrary() {
         dlclose(handle_);
 }
 
-CreateSmtpClientFn LarkmailLibrary::createSmtpClientFn() const {
-    return handle_ ? reinterpret_cast<CreateSmtpClientFn>(dlsym(handle_, "CreateSmtpClient"))
-                   : nullptr;
-}
-
-CreateMimeMessageFn LarkmailLibrary::createMimeMessageFn() const {
-    return handle_ ? reinterpret_cast<CreateMimeMessageFn>(dlsym(handle_, "CreateMimeMessage"))
-                   : nullptr;
-}
-
-SMTPClientNS::ISmtpClient* LarkmailLibrary::createSmtpClient() const {
-    const CreateSmtpClientFn create = createSmtpClientFn();
-    return create ? create() : nullptr;
-}
-
-SMTPClientNS::IMimeMessage* LarkmailLibrary::createMimeMessage() const {
-    const CreateMimeMessageFn create = createMimeMessageFn();
-    return create ? create() : nullptr;
+void* LarkmailLibrary::symbol(const char* name) const {
+    return handle_ ? dlsym(handle_, name) : nullptr;
 }
 
 std::string LibraryBesideProgram() {

@@ -1,7 +1,7 @@
+// Input files on POSIX: opened by their byte names, checked with fstat, read with read.
 #include "input_files.h"
 
 #include <cerrno>
-#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,20 +9,16 @@
 
 namespace {
 
-std::string Failure(const std::string& path, const std::string& why) {
-    return "cannot read " + (path == "-" ? std::string("standard input") : path) + ": " + why;
-}
-
 // Opens path for reading and checks its type; the descriptor is -1 on failure.
 int OpenChecked(const std::string& path, bool pipesToo, std::string& error) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        error = Failure(path, std::strerror(errno));
+        error = InputFailure(path, std::strerror(errno));
         return -1;
     }
     struct stat info {};
     if (fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || (pipesToo && S_ISFIFO(info.st_mode)))) {
-        error = Failure(path, S_ISDIR(info.st_mode) ? "is a folder" : "not a regular file");
+        error = InputFailure(path, S_ISDIR(info.st_mode) ? "is a folder" : "not a regular file");
         close(fd);
         return -1;
     }
@@ -41,7 +37,7 @@ bool ReadAll(int fd, const std::string& path, std::string& content, std::string&
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            error = Failure(path, std::strerror(errno));
+            error = InputFailure(path, std::strerror(errno));
             return false;
         }
         content.append(buffer, size_t(n));
@@ -59,15 +55,6 @@ bool ReadInputFile(const std::string& path, std::string& content, std::string& e
     const bool ok = ReadAll(fd, path, content, error);
     close(fd);
     return ok;
-}
-
-bool ReadFirstLine(const std::string& path, std::string& line, std::string& error) {
-    if (!ReadInputFile(path, line, error))
-        return false;
-    line.erase(std::min(line.find('\n'), line.size()));
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return true;
 }
 
 bool CheckReadableFile(const std::string& path, std::string& error) {
