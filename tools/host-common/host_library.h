@@ -1,4 +1,5 @@
-// Loads the library the way every host does: dlopen, then its two exports by name.
+// Loads the library the way every host does: the library file (dlopen, LoadLibraryW), then its
+// two exports by name. The loading itself is in host_library_posix.cpp and host_library_win.cpp.
 #pragma once
 
 #include <larkmail/larkmail.h>
@@ -30,12 +31,15 @@ public:
     SMTPClientNS::IMimeMessage* createMimeMessage() const;
 
 private:
+    void* symbol(const char* name) const; // null when not loaded or not exported
+
     void* handle_ = nullptr;
     std::string error_;
 };
 
 // The library file beside the running program (build folder), else in the library folder of
-// an installed program (../lib), else its SONAME for the dynamic loader's own search.
+// an installed program (../lib), else its SONAME for the dynamic loader's own search. On
+// Windows: Larkmail.dll in the program's own folder.
 std::string LibraryBesideProgram();
 
 } // namespace larkhost

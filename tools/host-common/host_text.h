@@ -1,6 +1,8 @@
 // UTF-8 <-> UTF-16 for host programs, which see the library only through its public header.
 #pragma once
 
+#include <larkmail/larkmail.h>
+
 #include <string>
 
 namespace larkhost {
@@ -8,8 +10,9 @@ namespace larkhost {
 // Well-formed input is converted exactly; the callers control what they convert.
 std::u16string Utf16(const std::string& utf8);
 std::string Utf8(const std::u16string& utf16);
-inline std::string Utf8(const char16_t* utf16) {
-    return utf16 ? Utf8(std::u16string(utf16)) : std::string("<null>");
-}
+// Text as the library's WideChar, which is wchar_t on Windows and char16_t elsewhere: both are
+// UTF-16, so one conversion serves both.
+std::basic_string<SMTPClientNS::WideChar> WideText(const std::string& utf8);
+std::string Utf8(const SMTPClientNS::WideChar* utf16); // "<null>" for null
 
 } // namespace larkhost

@@ -1,5 +1,6 @@
 // Reading the files that options name: bodies (a file, or "-" for standard input), secret
-// files and files the library reads itself.
+// files and files the library reads itself. ReadInputFile and CheckReadableFile are in
+// input_files_posix.cpp and input_files_win.cpp.
 #pragma once
 
 #include <string>
@@ -14,3 +15,6 @@ bool ReadFirstLine(const std::string& path, std::string& line, std::string& erro
 
 // Whether the library will be able to read path: a regular file that can be opened.
 bool CheckReadableFile(const std::string& path, std::string& error);
+
+// "cannot read PATH: WHY" (standard input for "-"), the failure text of both platforms.
+std::string InputFailure(const std::string& path, const std::string& why);

@@ -7,34 +7,32 @@
 #include "options.h"
 #include "secrets.h"
 #include "tool_errors.h"
+#include "tool_platform.h"
 
 #include <windows.h> // the message loop of an asynchronous send
 
-#include <curl/curl.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <utility>
 #include <vector>
 
 using namespace SMTPClientNS;
-using larkhost::Utf16;
 using larkhost::Utf8;
+using larkhost::WideText;
 
 namespace {
 
 void ApplySettings(ISmtpClient* client, const SendOptions& o) {
     if (o.host)
-        client->SetHost(Utf16(*o.host).c_str());
+        client->SetHost(WideText(*o.host).c_str());
     if (o.port)
         client->SetPort(*o.port);
     if (o.user)
-        client->SetUser(Utf16(*o.user).c_str());
+        client->SetUser(WideText(*o.user).c_str());
     if (o.password)
-        client->SetPassword(Utf16(*o.password).c_str());
+        client->SetPassword(WideText(*o.password).c_str());
     if (o.token)
-        client->SetBearerToken(Utf16(*o.token).c_str());
+        client->SetBearerToken(WideText(*o.token).c_str());
     if (o.useTls)
         client->SetUseTls(*o.useTls);
     if (o.tlsVersion)
@@ -45,19 +43,19 @@ void ApplySettings(ISmtpClient* client, const SendOptions& o) {
     if (o.connectTimeout)
         client->SetConnectTimeout(*o.connectTimeout);
     if (o.proxyHost)
-        client->SetProxy(Utf16(*o.proxyHost).c_str(), o.proxyPort, o.proxyKind,
-                         Utf16(o.proxyUser).c_str(), Utf16(o.proxyPassword).c_str());
+        client->SetProxy(WideText(*o.proxyHost).c_str(), o.proxyPort, o.proxyKind,
+                         WideText(o.proxyUser).c_str(), WideText(o.proxyPassword).c_str());
     if (o.logFile)
-        client->SetLogFile(Utf16(*o.logFile).c_str(), o.logAppend);
+        client->SetLogFile(WideText(*o.logFile).c_str(), o.logAppend);
 }
 
 // Invalid addresses go to problems; files the library refuses to take go to unreadable.
 void FillMessage(IMimeMessage* message, const SendOptions& o, std::vector<std::string>& problems,
                  std::vector<std::string>& unreadable) {
     if (o.charset)
-        message->SetCharset(Utf16(*o.charset).c_str());
+        message->SetCharset(WideText(*o.charset).c_str());
     if (o.from &&
-        message->SetSender(Utf16(o.from->address).c_str(), Utf16(o.from->name).c_str()) < 0)
+        message->SetSender(WideText(o.from->address).c_str(), WideText(o.from->name).c_str()) < 0)
         problems.push_back("invalid sender address: " + o.from->address);
     using Add = int (IMimeMessage::*)(const WideChar*, const WideChar*);
     const std::pair<const std::vector<SendOptions::Mailbox>*, Add> lists[] = {
@@ -66,22 +64,24 @@ void FillMessage(IMimeMessage* message, const SendOptions& o, std::vector<std::s
         {&o.bcc, &IMimeMessage::AddBcc}};
     for (const auto& [list, add] : lists)
         for (const SendOptions::Mailbox& mailbox : *list)
-            if ((message->*add)(Utf16(mailbox.address).c_str(), Utf16(mailbox.name).c_str()) < 0)
+            if ((message->*add)(WideText(mailbox.address).c_str(), WideText(mailbox.name).c_str()) <
+                0)
                 problems.push_back("invalid recipient address: " + mailbox.address);
     if (o.subject)
-        message->SetSubject(Utf16(*o.subject).c_str());
+        message->SetSubject(WideText(*o.subject).c_str());
     if (o.text)
-        message->SetTextBody(Utf16(*o.text).c_str());
+        message->SetTextBody(WideText(*o.text).c_str());
     if (o.html)
-        message->SetHtmlBody(Utf16(*o.html).c_str());
+        message->SetHtmlBody(WideText(*o.html).c_str());
     // Body files in the library's own formats; each was checked to be readable.
     for (const SendOptions::BodyFile& body : o.bodyFiles)
-        message->LoadBodyFromFile(Utf16(body.path).c_str(), BodyFileKind(body.kind));
+        message->LoadBodyFromFile(WideText(body.path).c_str(), BodyFileKind(body.kind));
     for (const std::string& path : o.attachments)
-        if (message->AddAttachment(Utf16(path).c_str()) < 0)
+        if (message->AddAttachment(WideText(path).c_str()) < 0)
             unreadable.push_back("cannot attach " + path);
     for (const SendOptions::InlineImage& image : o.inlineImages)
-        if (message->AddInlineImage(Utf16(image.path).c_str(), Utf16(image.contentId).c_str()) < 0)
+        if (message->AddInlineImage(WideText(image.path).c_str(),
+                                    WideText(image.contentId).c_str()) < 0)
             unreadable.push_back("cannot use the image " + image.path);
     if (o.priority)
         message->SetPriority(*o.priority);
@@ -146,7 +146,7 @@ void PrintVersion(const std::string& library) {
     const char* version = LARKMAIL_SEND_VERSION;
     std::cout << "larkmail-send " << (*version ? version : "(unversioned)") << "\n"
               << "library: " << library << "\n"
-              << curl_version() << "\n";
+              << LibcurlVersion() << "\n";
 }
 
 // Reads --text-file and --html-file into the message options and checks that the files the
@@ -172,8 +172,8 @@ bool ReadInputs(SendOptions& o, std::vector<std::string>& failures) {
     return failures.empty();
 }
 
-int SendMessage(const larkhost::LarkmailLibrary& library, ISmtpClient* client,
-                const SendOptions& options, const char* program) {
+int SendTheMessage(const larkhost::LarkmailLibrary& library, ISmtpClient* client,
+                   const SendOptions& options, const char* program) {
     IMimeMessage* message = library.createMimeMessage();
     if (!message) {
         ReportProblem(program, "the library has no CreateMimeMessage export");
@@ -209,7 +209,7 @@ int SendMessage(const larkhost::LarkmailLibrary& library, ISmtpClient* client,
 
 } // namespace
 
-int main(int argc, char** argv) {
+int RunLarkmailSend(int argc, char** argv) {
     const char* program = argv[0];
     SendOptions options;
     std::string error;
@@ -250,7 +250,7 @@ int main(int argc, char** argv) {
     }
     // The library's process-wide way to trust a private CA, read at each send.
     if (options.caFile)
-        setenv("LARKMAIL_CA_FILE", options.caFile->c_str(), 1);
+        SetEnvironmentValue("LARKMAIL_CA_FILE", *options.caFile);
 
     larkhost::LarkmailLibrary library(libraryPath);
     ISmtpClient* client = library.createSmtpClient();
@@ -264,7 +264,7 @@ int main(int argc, char** argv) {
     if (options.showSettings)
         PrintSettings(client);
     else
-        exitCode = SendMessage(library, client, options, program);
+        exitCode = SendTheMessage(library, client, options, program);
     client->Release();
     return exitCode;
 }

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -10,9 +11,10 @@ namespace {
 bool ParseInt(const std::string& text, int& value) {
     if (text.empty())
         return false;
+    // long long: long has 32 bits on Windows, where a value out of range would be clamped.
     char* end = nullptr;
-    const long parsed = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || parsed < -2147483648L || parsed > 2147483647L)
+    const long long parsed = std::strtoll(text.c_str(), &end, 10);
+    if (*end != '\0' || parsed < INT_MIN || parsed > INT_MAX)
         return false;
     value = int(parsed);
     return true;

@@ -1,11 +1,10 @@
 #include "secrets.h"
 
 #include "input_files.h"
+#include "tool_platform.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <termios.h>
-#include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -32,8 +31,8 @@ bool ResolveSecrets(SendOptions& o, std::vector<std::string>& warnings, std::str
         } else if (source.file) {
             if (!ReadFirstLine(*source.file, source.value.emplace(), error))
                 return false;
-        } else if (const char* value = std::getenv(source.variable); value && *value) {
-            source.value = value;
+        } else if (std::optional<std::string> value = EnvironmentValue(source.variable)) {
+            source.value = std::move(value);
         }
     }
     return true;
@@ -41,39 +40,6 @@ bool ResolveSecrets(SendOptions& o, std::vector<std::string>& warnings, std::str
 
 bool NeedsPassword(const SendOptions& o) {
     return o.user && !o.user->empty() && !o.password && !o.token;
-}
-
-bool PromptForPassword(FILE* prompts, std::string& password) {
-    if (!isatty(STDIN_FILENO))
-        return false;
-    // Echo goes off before the prompt appears, so nothing typed after the prompt is shown.
-    termios saved{};
-    const bool haveTerminal = tcgetattr(STDIN_FILENO, &saved) == 0;
-    if (haveTerminal) {
-        termios silent = saved;
-        silent.c_lflag &= ~tcflag_t(ECHO);
-        silent.c_lflag |= ECHONL;
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
-    }
-    std::fputs("Password: ", prompts);
-    std::fflush(prompts);
-    password.clear();
-    char c;
-    bool gotLine = false;
-    while (read(STDIN_FILENO, &c, 1) == 1) {
-        if (c == '\n') {
-            gotLine = true;
-            break;
-        }
-        password += c;
-    }
-    if (haveTerminal)
-        tcsetattr(STDIN_FILENO, TCSADRAIN, &saved); // keeps what was typed after the line
-    if (!gotLine)
-        std::fputs("\n", prompts);
-    if (!password.empty() && password.back() == '\r')
-        password.pop_back();
-    return gotLine || !password.empty();
 }
 
 std::string MaskedSecret(const std::string& secret) {

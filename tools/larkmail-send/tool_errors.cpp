@@ -1,7 +1,6 @@
 #include "tool_errors.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "tool_platform.h"
 
 namespace {
 FILE* toolErrors = nullptr;
@@ -12,20 +11,8 @@ FILE* ToolErrors() {
 }
 
 void SilenceStderr() {
-    if (toolErrors)
-        return;
-    std::fflush(stderr);
-    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (null < 0)
-        return;
-    const int saved = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
-    if (saved >= 0 && (toolErrors = fdopen(saved, "w")) != nullptr) {
-        setvbuf(toolErrors, nullptr, _IONBF, 0);
-        dup2(null, STDERR_FILENO);
-    } else if (saved >= 0) {
-        close(saved);
-    }
-    close(null);
+    if (!toolErrors)
+        toolErrors = DivertStandardError();
 }
 
 void ReportProblem(const char* program, const std::string& message) {

@@ -139,6 +139,17 @@ class Case:
         self.check(report.get("done") == ["1"], "host did not finish")
         return report
 
+    def tool(self, arguments, environment=None, seconds=90):
+        """Runs larkmail-send.exe with the arguments; returns its exit status and output."""
+        out = os.path.join(self.folder, "tool.out")
+        err = os.path.join(self.folder, "tool.err")
+        env = dict(os.environ)
+        env.update(environment or {})
+        tool = os.path.join(self.build, "tests", "larkmail-send.exe")
+        status = subprocess.call([WINE_RUN, str(seconds), out, err, tool] + arguments, env=env)
+        with open(out, encoding="utf-8", errors="replace") as output:
+            return status, output.read()
+
     def messages(self):
         """The stored messages, parsed, with their envelopes."""
         found = []
@@ -288,6 +299,40 @@ def case_subject_charsets(case):
             got = decoded_subject(message)
             case.check(got == expected, "%s: subject %r, expected %r" % (charset, got, expected))
             case.check(charset in message["Subject"].lower(), "%s: encoded word charset" % charset)
+
+
+def case_send_tool(case):
+    """larkmail-send.exe with the Larkmail.dll beside it, as an administrator runs it."""
+    data = b"Datum;Betrag\r\n2026-12-01;12,50\r\n"
+    attachment = case.file("Grüße.csv", data)
+    plain = str(case.server())
+    login = str(case.server("--user", "ann", "--password", "right", "--auth-without-tls"))
+    mail = ["--host", "127.0.0.1", "--no-tls", "--from", "sender@example.org",
+            "--to", "rcpt@example.org", "--subject", "From the tool", "--text", "hello"]
+
+    def attached(message):
+        parsed = email.message_from_string(message.as_string(), policy=email.policy.default)
+        parts = [p for p in parsed.walk() if p.get_filename() == "Grüße.csv"]
+        return bool(parts) and parts[0].get_payload(decode=True) == data
+
+    # Each row: (name, arguments, exit status, pattern of the output, messages stored after it,
+    # check of the last message).
+    rows = [
+        ("help", ["--help"], 0, r"Usage: .*larkmail-send\.exe \[OPTION\]\.\.\.\n(.|\n)*--attach PATH",
+         0, None),
+        ("attachment", mail + ["--port", plain, "--attach", windows_path(attachment)], 0,
+         r"result: 1\n$", 1, attached),
+        ("refused login", mail + ["--port", login, "--user", "ann", "--password", "wrong"], 1,
+         r"result: -12\nserver: 535 \S", 1, None),
+    ]
+    for name, arguments, expected, pattern, stored, check in rows:
+        # A UTF-8 locale, so that Wine hands the attachment's name to the tool unchanged.
+        status, output = case.tool(arguments, {"LC_ALL": "C.UTF-8"})
+        case.check(status == expected, "%s: exit status %d, output %r" % (name, status, output))
+        case.check(re.match(pattern, output), "%s: output %r" % (name, output))
+        found = case.messages()
+        if case.check(len(found) == stored, "%s: %d messages stored" % (name, len(found))) and check:
+            case.check(check(found[-1][1]), "%s: the stored message fails its check" % name)
 
 
 def case_com_apartment(case):
