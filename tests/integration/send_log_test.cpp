@@ -126,8 +126,8 @@ TEST(SendLog, SessionTextBeforeAnySendLeavesTheClientUnsent) {
     EXPECT_TRUE(ReadFileBytes(log).empty());
 }
 
-// Traced sends share the process's trace records: two clients sending at once on two threads
-// must each get a log with exactly their own dialogue.
+// Each client keeps its own trace: two clients sending at once on two threads must each get a
+// log with exactly their own dialogue.
 TEST(SendLog, TwoThreadsSendingAtOnceEachLogOnlyTheirOwnDialogue) {
     testsupport::TempDir folder;
     SmtpPeer peer;

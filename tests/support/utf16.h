@@ -1,4 +1,5 @@
-// UTF-8 <-> UTF-16 for test assertions, independent of the code under test.
+// UTF-8 <-> UTF-16 for test assertions: the project's codec, which tests/compat checks against
+// literal bytes.
 #pragma once
 
 #include "host_text.h"

@@ -7,7 +7,8 @@
 
 namespace larkhost {
 
-// Well-formed input is converted exactly; the callers control what they convert.
+// Well-formed input is converted exactly; ill-formed UTF-8 and unpaired surrogates become
+// U+FFFD.
 std::u16string Utf16(const std::string& utf8);
 std::string Utf8(const std::u16string& utf16);
 // Text as the library's WideChar, which is wchar_t on Windows and char16_t elsewhere: both are

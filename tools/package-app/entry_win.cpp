@@ -2,23 +2,11 @@
 // file names handed to the wide file functions.
 #include "package_app.h"
 
+#include "utf_codec.h"
+
 #include <windows.h>
 
 #include <system_error>
-
-namespace {
-
-std::string Utf8(const wchar_t* text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1)
-        return {};
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
-}
-
-} // namespace
 
 namespace package_app {
 
@@ -41,6 +29,6 @@ bool CopyLauncher(const std::string& launcher, const std::string& output, std::s
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
-        args.push_back(Utf8(argv[i]));
+        args.push_back(utf::Utf16ToUtf8(argv[i]));
     return package_app::PackageApp(args);
 }

@@ -12,6 +12,8 @@
 // that cannot be written ends the tool with exit code 1 and a message.
 #include "package_app.h"
 
+#include "utf_codec.h"
+
 #include <fstream>
 #include <iostream>
 
@@ -31,26 +33,6 @@ int Usage() {
                  "                   [--runtime-path DIR | --empty-runtime-path]"
                  " [--trailer PCA|PSA]\n";
     return 2;
-}
-
-std::u16string Utf16(const std::string& utf8) {
-    std::u16string out;
-    for (size_t i = 0; i < utf8.size();) {
-        const unsigned char b = static_cast<unsigned char>(utf8[i]);
-        uint32_t c = b;
-        int more = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-        c = more == 3 ? b & 0x07 : more == 2 ? b & 0x0F : more == 1 ? b & 0x1F : b;
-        ++i;
-        for (; more > 0 && i < utf8.size(); --more, ++i)
-            c = (c << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
-        if (c >= 0x10000) {
-            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
-    }
-    return out;
 }
 
 // Writes bytes to a file (truncated or appended to); false, with a message, when the file
@@ -121,7 +103,8 @@ int PackageApp(const std::vector<std::string>& args) {
         std::cerr << "package-app: cannot copy " << o.launcher << ": " << failure << "\n";
         return 1;
     }
-    if (o.hasVersion && !SetStringTableEntry(o.output, kRequiredVersionString, Utf16(o.version))) {
+    if (o.hasVersion && !SetStringTableEntry(o.output, kRequiredVersionString,
+                                             utf::Utf8ToUtf16<char16_t>(o.version))) {
         std::cerr << "package-app: cannot set the required version of " << o.output << "\n";
         return 1;
     }

@@ -7,6 +7,7 @@
 // The job file is UTF-8, one "key=value" per line (keys below). The host reports on standard
 // output in UTF-8, one "key=value" per line, for the driver script to check.
 #include "msvc_interfaces.h"
+#include "utf_codec.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -24,21 +25,11 @@
 namespace {
 
 std::wstring Wide(const std::string& text) {
-    if (text.empty())
-        return std::wstring();
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), n);
-    return wide;
+    return utf::Utf8ToUtf16<wchar_t>(text);
 }
 
 std::string Utf8(const wchar_t* text) {
-    if (!text)
-        return "<null>";
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(n > 0 ? n - 1 : 0, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), n, nullptr, nullptr);
-    return narrow;
+    return text ? utf::Utf16ToUtf8(text) : "<null>";
 }
 
 void Report(const std::string& key, const std::string& value) {
