@@ -136,8 +136,6 @@ std::string Box(const std::string& text) {
     return "[Error] " + text + "\n";
 }
 
-} // namespace
-
 using nlohmann::json;
 
 // One start of the scenario table: what scenarios.json names with placeholders and forward
@@ -437,3 +435,5 @@ TEST_F(LauncherTest, PackageAppRefusesWhatItCannotWrite) {
     EXPECT_NE(std::string::npos, o.err.find("cannot write " + App())) << o.err;
     EXPECT_EQ(0, run({"--trailer", "PCA"}).exitCode);
 }
+
+} // namespace
