@@ -2,18 +2,24 @@
 // certificate checks and the connect time-out, each seen in its result code.
 #include "library_objects.h"
 #include "smtp_peer.h"
+#include "socks_proxy.h"
 #include "temp_dir.h"
 #include "utf16.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <fstream>
 #include <memory>
 
 using namespace SMTPClientNS;
+using nlohmann::json;
 using testsupport::Library;
 using testsupport::SmtpPeer;
 using testsupport::SmtpPeerOptions;
+using testsupport::SocksProxy;
 using testsupport::TestCertificate;
+using testsupport::Utf16;
 
 namespace {
 
@@ -30,43 +36,57 @@ SmtpPeerOptions StartTls() {
     return options;
 }
 
-TEST(ConnectionOptions, LoginAfterStartTls) {
-    SmtpPeerOptions options = StartTls();
-    options.user = "ann";
-    options.password = "s3cret";
-    SmtpPeer peer(options);
-
-    Sender right(peer.port());
-    right.client->SetUser(u"ann");
-    right.client->SetPassword(u"s3cret");
-    EXPECT_EQ(SMTP_SUCCESS, right.send());
-    ASSERT_TRUE(peer.waitForMessages(1));
-    EXPECT_EQ("ann", peer.messages()[0].authUser);
-    EXPECT_TRUE(peer.messages()[0].tls);
-
-    Sender wrong(peer.port());
-    wrong.client->SetUser(u"ann");
-    wrong.client->SetPassword(u"guess");
-    EXPECT_EQ(SMTP_ERR_LOGIN_DENIED, wrong.send());
-    EXPECT_EQ(67, wrong.client->GetLastResult());
-}
-
-TEST(ConnectionOptions, BearerToken) {
-    SmtpPeerOptions options = StartTls();
-    options.xoauth2Token = "token-123";
-    SmtpPeer peer(options);
-
-    Sender right(peer.port());
-    right.client->SetUser(u"ann@example.org");
-    right.client->SetBearerToken(u"token-123");
-    EXPECT_EQ(SMTP_SUCCESS, right.send());
-    ASSERT_TRUE(peer.waitForMessages(1));
-    EXPECT_EQ("ann@example.org", peer.messages()[0].authUser);
-
-    Sender wrong(peer.port());
-    wrong.client->SetUser(u"ann@example.org");
-    wrong.client->SetBearerToken(u"expired");
-    EXPECT_EQ(SMTP_ERR_LOGIN_DENIED, wrong.send());
+// The rows shared with the Wine runner: what the server requires, how the client is set up and
+// what comes of it. A message that arrives went from sender@example.org to rcpt@example.org.
+TEST(ConnectionOptions, SharedRows) {
+    std::ifstream file(SEND_SCENARIOS_PATH);
+    const json table = json::parse(file);
+    for (const json& row : table.at("connections")) {
+        SCOPED_TRACE(row["name"].get<std::string>());
+        const json server = row.value("server", json::object());
+        const json client = row.value("client", json::object());
+        SmtpPeerOptions options = server.value("tls", false) ? StartTls() : SmtpPeerOptions();
+        options.requireTls = server.value("require_tls", false);
+        options.user = server.value("user", "");
+        options.password = server.value("password", "");
+        options.xoauth2Token = server.value("xoauth2_token", "");
+        SmtpPeer peer(options);
+        testsupport::LocalSender sender(u"127.0.0.1", peer.port());
+        sender.client->SetUseTls(client.value("tls", false));
+        if (client.contains("user"))
+            sender.client->SetUser(Utf16(client["user"]).c_str());
+        if (client.contains("password"))
+            sender.client->SetPassword(Utf16(client["password"]).c_str());
+        if (client.contains("token"))
+            sender.client->SetBearerToken(Utf16(client["token"]).c_str());
+        std::unique_ptr<SocksProxy> proxy; // SOCKS5, with a login when given
+        if (row.contains("proxy")) {
+            const json& p = row["proxy"];
+            const auto login = p.value("login", std::vector<std::string>{"", ""});
+            const auto use = p.value("client_login", login);
+            int port = testsupport::FreeLoopbackPort();
+            if (!p.value("absent", false)) {
+                proxy = std::make_unique<SocksProxy>(SocksProxy::Kind::Socks5, login[0], login[1]);
+                port = proxy->port();
+            }
+            EXPECT_EQ(1, sender.client->SetProxy(u"127.0.0.1", port, PROXY_SOCKS5,
+                                                 use[0].empty() ? nullptr : Utf16(use[0]).c_str(),
+                                                 use[1].empty() ? nullptr : Utf16(use[1]).c_str()));
+        }
+        EXPECT_EQ(row["result"], sender.send());
+        EXPECT_EQ(row.value("last_result", 0), sender.client->GetLastResult()); // 0 for success
+        if (row["result"] != SMTP_SUCCESS) {
+            EXPECT_FALSE(peer.waitForMessages(1, std::chrono::milliseconds(100)));
+            continue;
+        }
+        ASSERT_TRUE(peer.waitForMessages(1));
+        const auto stored = peer.messages()[0];
+        EXPECT_EQ("sender@example.org", stored.mailFrom);
+        EXPECT_EQ(std::vector<std::string>{"rcpt@example.org"}, stored.recipients);
+        const json envelope = row.value("envelope", json::object());
+        EXPECT_EQ(envelope.value("auth_user", ""), stored.authUser);
+        EXPECT_EQ(envelope.value("tls", false), stored.tls);
+    }
 }
 
 TEST(ConnectionOptions, RequiredTlsThatTheServerDoesNotOffer) {

@@ -1,5 +1,5 @@
-// Sends through real SOCKS proxies: SOCKS5 with and without a password, SOCKS5 with the host
-// name resolved by the proxy, and SOCKS4.
+// Sends through real SOCKS proxies: SOCKS5 with the host name resolved by the proxy, SOCKS4 and
+// a proxy that is not there (SOCKS5 with and without a login: send_scenarios.json).
 #include "library_objects.h"
 #include "smtp_peer.h"
 #include "socks_proxy.h"
@@ -16,26 +16,6 @@ using testsupport::SocksProxy;
 namespace {
 
 using Sender = testsupport::LocalSender;
-
-TEST(Proxy, Socks5WithAndWithoutPassword) {
-    SmtpPeer peer;
-    SocksProxy open(SocksProxy::Kind::Socks5);
-    Sender plain(u"127.0.0.1", peer.port());
-    ASSERT_EQ(1, plain.client->SetProxy(u"127.0.0.1", open.port(), PROXY_SOCKS5, nullptr, nullptr));
-    EXPECT_EQ(SMTP_SUCCESS, plain.client->Send());
-
-    SocksProxy guarded(SocksProxy::Kind::Socks5, "pu", "pp");
-    Sender right(u"127.0.0.1", peer.port());
-    right.client->SetProxy(u"127.0.0.1", guarded.port(), PROXY_SOCKS5, u"pu", u"pp");
-    EXPECT_EQ(SMTP_SUCCESS, right.client->Send());
-
-    Sender wrong(u"127.0.0.1", peer.port());
-    wrong.client->SetProxy(u"127.0.0.1", guarded.port(), PROXY_SOCKS5, u"pu", u"nope");
-    EXPECT_NE(SMTP_SUCCESS, wrong.client->Send());
-
-    ASSERT_TRUE(peer.waitForMessages(2));
-    EXPECT_EQ(2u, peer.messages().size());
-}
 
 TEST(Proxy, HostNameResolvedByTheProxy) {
     SmtpPeer peer;

@@ -4,12 +4,14 @@
 Application copies are made with package-app.exe (string 1005 through the resource-update API),
 the registry is written by importing .reg files, and each case is started by launcher_probe.exe,
 which reads and closes every message box and reports the exit code as the launcher returned it.
-The stand-in runtime (cvvm.dll) records its six arguments and PATH. Every Wine call goes through
-scripts/wine-run with a time limit.
+The stand-in runtime (cvvm.dll) records its six arguments and PATH. The scenarios are those of
+tests/launcher/scenarios.json, which the Linux tests run too, and a few of Windows's own below.
+Every Wine call goes through scripts/wine-run with a time limit.
 
 Usage: launcher_wine_test.py BUILD_WINDOWS_DIR HELPERS_DIR
 """
 import glob
+import json
 import os
 import shutil
 import subprocess
@@ -22,9 +24,6 @@ HELPERS = os.path.abspath(sys.argv[2])
 WORK = os.path.join(HELPERS, "work")
 # A real 32-bit DLL: Wine's own i386 build of zlib (Debian's libwine ships it).
 I386_DLL = (glob.glob("/usr/lib/*/wine/i386-windows/zlib1.dll") + [""])[0]
-# The shared runtime folder "rt" as seen from a case's application folder (cases/N/app).
-RELATIVE_RT = "..\\..\\..\\runtimes\\rt"
-SOLUTION = "\r\nSolution: Enter the application URL in the browser to run the application."
 
 
 def win(path):
@@ -56,17 +55,6 @@ def probe(*args):
     return status, read_lines(result)
 
 
-# Application copies, made once: name -> package-app options (None: the launcher as built).
-COPIES = {
-    "v2000": ["--version", "22.0.0.2000"],
-    "v2000-psa": ["--version", "22.0.0.2000", "--trailer", "PSA"],
-    "unversioned": None,
-    "v2000-over-v2100": ["--version", "22.0.0.2000"],  # packaged from a 22.0.0.2100 copy
-    "v20-chars": ["--version", "22.0.0.2000.000000001"],
-    "v2000-xml-relative": ["--version", "22.0.0.2000", "--runtime-path", RELATIVE_RT],
-}
-
-
 def make_copies():
     copies = os.path.join(WORK, "copies")
     os.makedirs(copies)
@@ -83,7 +71,6 @@ def make_copies():
         return output
 
     launcher = os.path.join(BUILD, "launcher.exe")
-    older = package("v2100", launcher, ["--version", "22.0.0.2100"])
     # A string table whose block holds another string but not 1005.
     os.makedirs(os.path.join(copies, "other-string-only"))
     other = os.path.join(copies, "other-string-only", "Sales.exe")
@@ -91,16 +78,31 @@ def make_copies():
     status, lines = probe("string-block", win(other), "1006", "22.0.0.2000")
     if status != 0:
         failures.append(f"string-block: {lines}")
-    for name, options in COPIES.items():
-        if options is None:
+    # One copy for each packaging the scenarios name: "package" over the launcher as built, or
+    # over a copy packaged with "repackage" first; no options: the launcher as built.
+    names = {}
+    for case in CASES:
+        if "copy" in case:
+            continue
+        steps = [[expand(option, case) for option in case[key]]
+                 for key in ("repackage", "package") if key in case]
+        if repr(steps) in names:
+            case["copy"] = names[repr(steps)]
+            continue
+        name = case["copy"] = names[repr(steps)] = f"copy-{len(names)}"
+        if steps == [[]]:
             os.makedirs(os.path.join(copies, name))
             shutil.copy(launcher, os.path.join(copies, name, "Sales.exe"))
-        else:
-            package(name, older if name == "v2000-over-v2100" else launcher, options)
+            continue
+        source = launcher
+        for number, options in enumerate(steps):
+            source = package(name if number == len(steps) - 1 else name + "-first", source,
+                             options)
     # What package-app.exe refuses: exit code 1 for what cannot be written, 2 for usage; and
-    # a second packaging onto an existing copy, which replaces it (exit code 0).
+    # a second packaging onto an existing copy, which replaces it (exit code 0; its resources
+    # are checked below).
     not_an_image = os.path.join(copies, "not-an-image.exe")
-    repackaged = os.path.join(copies, "v2000", "Sales.exe")
+    repackaged = os.path.join(copies, "c.exe")
     with open(not_an_image, "w") as f:
         f.write("text\n")
     for options, expected in (
@@ -109,6 +111,8 @@ def make_copies():
             (["--launcher", win(not_an_image), "--output", win(os.path.join(copies, "b.exe")),
               "--version", "22.0.0.2000"], 1),
             (["--launcher", win(launcher), "--output", win(os.path.join(copies, "c.exe")),
+              "--version", "22.0.0.2100"], 0),
+            (["--launcher", win(launcher), "--output", win(os.path.join(copies, "d.exe")),
               "--trailer", "XYZ"], 2),
             (["--launcher", win(launcher), "--output", win(repackaged), "--version",
               "22.0.0.2000"], 0)):
@@ -127,7 +131,7 @@ def check_resources(copies):
                                   "ProductVersion")]
     failures = []
     for image, types in ((os.path.join(BUILD, "launcher.exe"), ["resource_type=16"]),
-                         (os.path.join(copies, "v2000", "Sales.exe"),
+                         (os.path.join(copies, "c.exe"),
                           ["resource_type=6", "resource_type=16"])):
         _, lines = probe("version", win(image))
         if lines != types + expected_block:
@@ -156,9 +160,14 @@ def reg_text(registry, case):
 
 
 def expand(text, case):
-    return (text.replace("{RT}", win(RUNTIME_FOLDERS)).replace("{APP}", win(case["app"]))
-            .replace("{EXE}", win(os.path.join(case["app"], "Sales.exe")))
-            .replace("{PATH}", case.get("inherited", "")))
+    """A text of the table with Windows's names: backslashes for slashes, the placeholders
+    {RT} (runtime folders), {APP} (the launcher's folder as it names it in PATH), {EXE},
+    {INHERITED} (the PATH every Wine program inherits), {LIB} and {SYSLIB}."""
+    app = win(case["app"]) if "app" in case else ""
+    return (text.replace("/", "\\").replace("{RT}", win(RUNTIME_FOLDERS))
+            .replace("{APP}", app + "\\Sales.exe\\..").replace("{EXE}", app + "\\Sales.exe")
+            .replace("{INHERITED}", case.get("inherited", "")).replace("{LIB}", "cvvm.dll")
+            .replace("{SYSLIB}", "VCRUNTIME140_1.dll"))
 
 
 def escape(text):
@@ -167,105 +176,28 @@ def escape(text):
 
 
 # Runtime folders shared by every case (so that cases with the same registry share one
-# import): each holds the stand-in in the folder and in x64, except "empty"; "gone" is never
-# made.
+# import): each holds the stand-in in the folder and in x64, except "empty" (x64 only) and
+# "broken" (a text file as cvvm.dll); "gone" is never made.
 RUNTIME_FOLDERS = os.path.join(WORK, "runtimes")
 RUNTIMES = ["rt", "rt1900", "rt2100", "rt2300"]
-VERSIONS = {"versions": "22.0.0.1900,22.0.0.2100,22.0.0.2300,",
-            "runtimes": {"22.0.0.1900": "{RT}\\rt1900", "22.0.0.2100": "{RT}\\rt2100",
-                         "22.0.0.2300": "{RT}\\rt2300"}}
-EXACT = {"versions": "22.0.0.2000,", "runtimes": {"22.0.0.2000": "{RT}\\rt"}}
-RUN = {"entry": "FN_RunExecutable", "process_module": "yes", "previous": "null", "show": "7",
-       "fifth": "1000", "sixth": "0", "arguments": ""}
-
-# One row per start. files: what lies beside the copy ("cvvm64": the stand-in, "cvvm32": a
-# 32-bit image, "noentries": a library without the entries, "xml:TEXT": Sales.xml with that
-# RuntimePath, "xml-empty"); args: what follows the program path on the command line (the quoted path is "{EXE}" in double quotes unless
-# command_line is given); boxes: the message boxes in order; record: what the stand-in received
-# (None: it was not called). {PATH} is the PATH every Wine program inherits.
-CASES = [
-    dict(name="64-bit library beside the launcher wins, PATH unchanged", copy="v2000",
-         files=["cvvm64", "xml:{RT}\\rt"], registry=EXACT, args=" -x",
-         record={**RUN, "arguments": "-x", "PATH": "{PATH}"}),
-    dict(name="32-bit library beside the launcher is passed over", copy="v2000",
-         files=["cvvm32"], registry=EXACT,
-         record={**RUN, "PATH": "{RT}\\rt\\x64;{PATH}"}),
-    dict(name="XML absolute path", copy="v2000", files=["xml:{RT}\\rt"],
-         registry=EXACT, record={**RUN, "PATH": "{RT}\\rt;{RT}\\rt\\x64;{PATH}"}),
-    dict(name="XML relative path (written by package-app.exe)", copy="v2000-xml-relative",
-         registry={},
-         record={**RUN, "PATH": "{EXE}\\..\\" + RELATIVE_RT + ";{EXE}\\..\\" + RELATIVE_RT +
-                 "\\x64;{PATH}"}),
-    dict(name="XML empty path stops even with a registered runtime", copy="v2000",
-         files=["xml-empty"], registry=EXACT,
-         boxes=["[Error] The path specified in the XML file is incorrect! icon=yes topmost=yes"]),
-    dict(name="registered runtime of the required version", copy="v2000",
-         registry=EXACT, record={**RUN, "PATH": "{RT}\\rt\\x64;{PATH}"}),
-    dict(name="version search takes the lowest version above the required one", copy="v2000",
-         registry=VERSIONS,
-         record={**RUN, "PATH": "{RT}\\rt2100\\x64;{PATH}"}),
-    dict(name="package-app.exe replaces the string of an already packaged copy",
-         copy="v2000-over-v2100", registry=VERSIONS,
-         record={**RUN, "PATH": "{RT}\\rt2100\\x64;{PATH}"}),
-    dict(name="without string 1005 the lowest installed version is taken", copy="unversioned",
-         registry=VERSIONS,
-         record={**RUN, "PATH": "{RT}\\rt1900\\x64;{PATH}"}),
+RT = ["{RT}/rt", "{RT}/rt/x64", "{INHERITED}"]
+with open(os.path.join(ROOT, "tests", "launcher", "scenarios.json"), encoding="utf-8") as table:
+    CASES = json.load(table)["scenarios"]
+# Windows's own: a string block without string 1005, and command lines as written rather than
+# built from arguments ("copy" names a copy made in make_copies).
+CASES += [
     dict(name="an empty string 1005 beside another string counts as absent",
-         copy="other-string-only", registry=VERSIONS,
-         record={**RUN, "PATH": "{RT}\\rt1900\\x64;{PATH}"}),
-    dict(name="only lower versions installed", copy="v2000",
-         registry={"versions": "22.0.0.1900,", "runtimes": {"22.0.0.1900": "{RT}\\rt1900"}},
-         boxes=["[Error] There is currently no matching version, Lowest Supported Version: "
-                "22.0.0.2000 icon=yes topmost=yes"]),
-    dict(name="a required version over 19 characters takes no registered runtime",
-         copy="v20-chars", registry=VERSIONS,
-         boxes=["[Error] There is currently no matching version, Lowest Supported Version: "
-                " icon=yes topmost=yes"]),
-    dict(name="development environment entry follows the runtime entries", copy="v2000",
-         registry={**EXACT, "ide": ("{RT}\\ide", "IPS")},
-         record={**RUN, "PATH": "{RT}\\rt\\x64;{RT}\\ide\\IPS\\IDE\\x64;{PATH}"}),
-    dict(name="missing runtime folder, no trailer", copy="v2000", files=["xml:{RT}\\gone"],
-         registry={}, boxes=["[Error] Runtime path not exist, path: {RT}\\gone! "
-                             "icon=yes topmost=yes"]),
-    dict(name="missing runtime folder, trailer", copy="v2000-psa", files=["xml:{RT}\\gone"],
-         registry={}, boxes=["[Error] Runtime path not exist, path: {RT}\\gone!" + SOLUTION +
-                             " icon=yes topmost=yes"]),
-    dict(name="runtime folder without cvvm.dll, no trailer", copy="v2000",
-         files=["xml:{RT}\\empty"], registry={},
-         boxes=["[Error] Load library failed! dll name: cvvm.dll, runtime path:{RT}\\empty "
-                "icon=yes topmost=yes"]),
-    dict(name="runtime folder without cvvm.dll, trailer", copy="v2000-psa",
-         files=["xml:{RT}\\empty"], registry={},
-         boxes=["[Error] The cvvm.dll file not exist, path: {RT}\\empty\\cvvm.dll!" + SOLUTION +
-                " icon=yes topmost=yes"]),
-    dict(name="missing system runtime library is named", copy="v2000",
-         files=["xml:{RT}\\empty"], registry={},
-         env={"WINEDLLOVERRIDES": "mscoree,mshtml,vcruntime140_1,msvcp140="},
-         boxes=["[Error] The program can't start because VCRUNTIME140_1.dll is missing from your"
-                " computer. icon=yes topmost=yes"]),
-    dict(name="debug word anywhere selects the attached entry; exit code 7", copy="v2000",
-         files=["xml:{RT}\\rt"], registry={},
-         args=" run xCVHostAttachedDebugger", env={"STANDIN_EXIT_CODE": "7"}, exit=7,
-         record={**RUN, "entry": "PD_HostAttachedTarget",
-                 "arguments": "run xCVHostAttachedDebugger",
-                 "PATH": "{RT}\\rt;{RT}\\rt\\x64;{PATH}"}),
-    dict(name="debug word in other case does not; negative exit code", copy="v2000",
-         files=["xml:{RT}\\rt"], registry={}, args="  cvhostattacheddebug",
-         env={"STANDIN_EXIT_CODE": "-2"}, exit=-2,
-         record={**RUN, "arguments": " cvhostattacheddebug",
-                 "PATH": "{RT}\\rt;{RT}\\rt\\x64;{PATH}"}),
-    dict(name="exit code beyond 8 bits", copy="v2000", files=["xml:{RT}\\rt"],
-         registry={}, command_line="{EXE} a  b",
-         env={"STANDIN_EXIT_CODE": "300"}, exit=300,
-         record={**RUN, "arguments": "a  b", "PATH": "{RT}\\rt;{RT}\\rt\\x64;{PATH}"}),
-    dict(name="entry not exported", copy="v2000", files=["noentries"], registry={}, exit=-1),
-    dict(name="start-up notice for a value beginning with t", copy="v2000",
-         files=["xml:{RT}\\gone"], registry={}, env={"CV_STARTUP_DEBUG": "true"},
-         boxes=["[cv app stub] Start to run 64-bit app icon=no topmost=no",
-                "[Error] Runtime path not exist, path: {RT}\\gone! icon=yes topmost=yes"]),
-    dict(name="no start-up notice for other values", copy="v2000", files=["xml:{RT}\\gone"],
-         registry={}, env={"CV_STARTUP_DEBUG": "false"},
-         boxes=["[Error] Runtime path not exist, path: {RT}\\gone! icon=yes topmost=yes"]),
+         copy="other-string-only",
+         registry={"versions": "22.0.0.1900,22.0.0.2100,22.0.0.2300,",
+                   "runtimes": {"22.0.0.1900": "{RT}/rt1900", "22.0.0.2100": "{RT}/rt2100",
+                                "22.0.0.2300": "{RT}/rt2300"}},
+         received={"path": ["{RT}/rt1900/x64", "{INHERITED}"]}),
+    dict(name="command line as written: the debug word in other case does not count", package=[],
+         files=["xml:{RT}/rt"], command_line='"{EXE}"  cvhostattacheddebug', runtime_exit=-2,
+         exit=-2, received={"arguments": " cvhostattacheddebug", "path": RT}),
+    dict(name="command line as written: unquoted program path; exit code beyond 8 bits", package=[], files=["xml:{RT}/rt"],
+         command_line="{EXE} a  b", runtime_exit=300, exit=300,
+         received={"arguments": "a  b", "path": RT}),
 ]
 
 
@@ -278,14 +210,14 @@ def prepare(case, copies, helpers):
     standin = os.path.join(helpers, "cvvm.dll")
     for item in case.get("files", []):
         beside = os.path.join(case["app"], "cvvm.dll")
-        if item == "cvvm64":
+        if item == "lib64":
             shutil.copy(standin, beside)
         elif item == "noentries":
             shutil.copy(os.path.join(helpers, "cvvm-without-entries.dll"), beside)
-        elif item == "cvvm32":
+        elif item == "lib32":
             shutil.copy(I386_DLL, beside)
-        elif item.startswith("xml"):
-            path = "" if item == "xml-empty" else expand(item[4:], case)
+        elif item.startswith("xml:"):
+            path = expand(item[4:], case)
             with open(os.path.join(case["app"], "Sales.xml"), "w", newline="\r\n") as f:
                 f.write(f'<?xml version="1.0"?>\n<Application>\n  <RuntimePath>{path}'
                         "</RuntimePath>\n</Application>\n")
@@ -294,6 +226,9 @@ def prepare(case, copies, helpers):
 def make_runtime_folders():
     standin = os.path.join(HELPERS, "cvvm.dll")
     os.makedirs(os.path.join(RUNTIME_FOLDERS, "empty", "x64"))
+    os.makedirs(os.path.join(RUNTIME_FOLDERS, "broken"))
+    with open(os.path.join(RUNTIME_FOLDERS, "broken", "cvvm.dll"), "w") as f:
+        f.write("not a library\n")
     for folder in RUNTIMES:
         os.makedirs(os.path.join(RUNTIME_FOLDERS, folder, "x64"))
         shutil.copy(standin, os.path.join(RUNTIME_FOLDERS, folder, "cvvm.dll"))
@@ -315,32 +250,42 @@ def run_case(case, copies, inherited, last_registry):
         if status != 0:
             problems.append(f"reg import: exit {status}: {output.strip()}")
         last_registry[0] = registry
-    record = os.path.join(case["dir"], "record.txt")
-    env = {"STANDIN_RECORD": win(record), **case.get("env", {})}
-    command_line = expand(case.get("command_line", '"{EXE}"' + case.get("args", "")), case)
-    out = os.path.join(case["dir"], "probe.txt")
-    status, _ = wine(30, os.path.join(HELPERS, "launcher_probe.exe"), "run", win(out),
-                     command_line, env=env)
-    lines = read_lines(out)
+    command_line = expand(case.get("command_line", '"{EXE}"'), case) + "".join(
+        " " + subprocess.list2cmdline([argument]) for argument in case.get("args", []))
     expected_exit = case.get("exit", 0)
-    expected = [f"box={escape(expand(b, case))}" for b in case.get("boxes", [])] + [
-        f"exit={expected_exit}"]
-    if lines != expected:
-        problems.append(f"probe: {lines} != {expected}")
-    # Under Wine the shell receives the exit code's low 8 bits.
-    if status != expected_exit & 0xFF:
-        problems.append(f"exit status {status} != {expected_exit & 0xFF}")
-    want = case.get("record")
-    got = read_lines(record)
-    if want is None and got:
-        problems.append(f"the runtime was called: {got}")
-    elif want is not None:
-        want_lines = [f"{k}={expand(want[k], case)}" for k in
-                      ("entry", "process_module", "previous", "arguments", "show", "fifth",
-                       "sixth", "PATH")]
-        if got != want_lines:
-            problems.append("record:\n    got  " + "\n    got  ".join(got) +
-                            "\n    want " + "\n    want ".join(want_lines))
+    expected = [f"box={escape(expand(b, case))} " +
+                ("icon=yes topmost=yes" if b.startswith("[Error]") else "icon=no topmost=no")
+                for b in case.get("boxes", [])] + [f"exit={expected_exit}"]
+    want = []
+    if "received" in case:
+        received = case["received"]
+        want = [f"entry={received.get('entry', 'FN_RunExecutable')}", "process_module=yes",
+                "previous=null", f"arguments={received.get('arguments', '')}", "show=7",
+                "fifth=1000", "sixth=0",
+                "PATH=" + ";".join(expand(entry, case) for entry in received["path"])]
+    env = {"STANDIN_EXIT_CODE": str(case.get("runtime_exit", 0))}
+    if case.get("missing_system_library"):
+        env["WINEDLLOVERRIDES"] = "mscoree,mshtml,vcruntime140_1,msvcp140="
+    # A variable given a list of values runs the case once for each.
+    runs = [{}]
+    for name, values in case.get("env", {}).items():
+        runs = [{name: value} for value in (values if isinstance(values, list) else [values])]
+    for number, variables in enumerate(runs):
+        label = "".join(f"{name}={value}: " for name, value in variables.items())
+        record = os.path.join(case["dir"], f"record{number}.txt")
+        out = os.path.join(case["dir"], f"probe{number}.txt")
+        status, _ = wine(30, os.path.join(HELPERS, "launcher_probe.exe"), "run", win(out),
+                         command_line, env={**env, **variables, "STANDIN_RECORD": win(record)})
+        lines = read_lines(out)
+        if lines != expected:
+            problems.append(f"{label}probe: {lines} != {expected}")
+        # Under Wine the shell receives the exit code's low 8 bits.
+        if status != expected_exit & 0xFF:
+            problems.append(f"{label}exit status {status} != {expected_exit & 0xFF}")
+        got = read_lines(record)
+        if got != want:
+            problems.append(label + "record:\n    got  " + "\n    got  ".join(got) +
+                            "\n    want " + "\n    want ".join(want))
     return problems
 
 

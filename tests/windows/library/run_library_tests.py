@@ -3,7 +3,8 @@
 
 Each case writes a job file for larkmail-wine-host.exe (a host laid out as an MSVC host sees
 the library), starts the peers it needs on 127.0.0.1 (tests/support/smtp_server.py, microsocks),
-runs the host with scripts/wine-run and checks the host's report and the stored messages.
+runs the host with scripts/wine-run and checks the host's report and the stored messages. The
+connection and address cases are those of tests/integration/send_scenarios.json (Linux's too).
 
     run_library_tests.py BUILD_WINDOWS_DIR [CASE...]
 
@@ -28,6 +29,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.abspath(os.path.join(HERE, "..", "..", ".."))
 SMTP_SERVER = os.path.join(ROOT, "tests", "support", "smtp_server.py")
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")
+with open(os.path.join(ROOT, "tests", "integration", "send_scenarios.json"), encoding="utf-8") as f:
+    SCENARIOS = json.load(f)
 
 # A 1x1 PNG for attachments and inline images.
 PNG = bytes.fromhex(
@@ -219,52 +222,6 @@ def case_plain(case):
     case.check(message["From"] and "sender@example.org" in message["From"], "From header")
 
 
-def case_starttls(case):
-    cert, key = make_certificate(case)
-    port = case.server("--cert", cert, "--key", key, "--require-tls")
-    sent(case, case.run(base_job(port, tls="1", verify="0")), {"tls": True})
-
-
-def case_auth(case):
-    cert, key = make_certificate(case)
-    port = case.server("--cert", cert, "--key", key, "--user", "wineuser",
-                       "--password", "s3cret pass")
-    sent(case, case.run(base_job(port, tls="1", user="wineuser", password="s3cret pass")),
-         {"auth_user": "wineuser", "tls": True})
-
-
-def case_auth_refused(case):
-    cert, key = make_certificate(case)
-    port = case.server("--cert", cert, "--key", key, "--user", "wineuser", "--password", "right")
-    report = case.run(base_job(port, tls="1", user="wineuser", password="wrong"))
-    case.check(report.get("result") == ["-12"], "Send returned %r" % report.get("result"))
-    case.check(not case.messages(), "a message arrived without login")
-
-
-def case_xoauth2(case):
-    cert, key = make_certificate(case)
-    port = case.server("--cert", cert, "--key", key, "--xoauth2-token", "tok-123")
-    sent(case, case.run(base_job(port, tls="1", user="oauth@example.org", token="tok-123")),
-         {"auth_user": "oauth@example.org"})
-
-
-def case_socks5(case):
-    port = case.server()
-    proxy = case.socks()
-    report = case.run(base_job(port, proxy="127.0.0.1|%d|2" % proxy))
-    case.check(report.get("set_proxy") == ["1"], "SetProxy returned %r" % report.get("set_proxy"))
-    sent(case, report)
-
-
-def case_socks5_unreachable(case):
-    # Proxy port with nobody listening: the send fails (libcurl reports the failed connection)
-    # and the server sees nothing, so the proxy setting was used.
-    port = case.server()
-    report = case.run(base_job(port, proxy="127.0.0.1|%d|2" % free_port()))
-    case.check(report.get("result") == ["-5"], "Send returned %r" % report.get("result"))
-    case.check(not case.messages(), "a message arrived without the proxy")
-
-
 def case_attachments(case):
     document = case.file("report.txt", b"attached text\r\n")
     image = case.file("picture.png", PNG)
@@ -445,33 +402,36 @@ def international_rows(case):
         images = [p.get_payload(decode=True) for p in parsed.walk() if p.get_content_type() == "image/png"]
         case.check(sorted(images) == sorted([PNG, PNG[::-1]]), "inline images: %d" % len(images))
 
-    def header_check(field, address):
+    def address_check(row):
         def check(case, envelope, message):
-            case.check(("\r\n%s: %s\r\n" % (field, address)).encode() in message,
-                       "%s header lacks %s" % (field, address))
+            for field, address in (("From", row["mail_from"]), ("To", row["rcpt_to"])):
+                case.check(("\r\n%s: %s\r\n" % (field, address)).encode() in message,
+                           "%s header lacks %s" % (field, address))
+            case.check(("SMTPUTF8" in envelope.get("mail_options", [])) == row["smtputf8"],
+                       "MAIL options %r" % envelope.get("mail_options"))
         return check
 
     login_server = ("--user", "usér", "--password", "prix€ü", "--auth-without-tls")
-    return [
+    sent = ("sender@example.org", "rcpt@example.org")
+    rows = [
         ("file names", (), [("attach", windows_path(files["報告書.csv"])),
                             ("attach", windows_path(files["Grüße.csv"])),
                             ("inline", windows_path(files["ロゴ.png"]) + "|logo"),
-                            ("body_file", windows_path(html) + "|5")], 1, file_check),
+                            ("body_file", windows_path(html) + "|5")], 1, file_check, sent),
         ("login", login_server, [("user", "usér"), ("password", "prix€ü")], 1,
-         lambda case, envelope, message: case.check(envelope.get("auth_user") == "usér", "user")),
+         lambda case, envelope, message: case.check(envelope.get("auth_user") == "usér", "user"),
+         sent),
         ("Cyrillic password", ("--user", "u", "--password", "пароль", "--auth-without-tls"),
-         [("user", "u"), ("password", "пароль")], 1, None),
-        ("proxy login", (), [("proxy_login", "prøxy|пароль€")], 1, None),
-        ("CJK recipient", (), [("to", "用户@example.org")], 1, header_check("To", "用户@example.org")),
-        ("Latin recipient", (), [("to", "josé@example.org")], 1,
-         header_check("To", "josé@example.org")),
-        ("sender", (), [("from", "mañana@example.org")], 1,
-         header_check("From", "mañana@example.org")),
-        ("IDN domain and host, no SMTPUTF8", ("--no-smtputf8",),
-         [("to", "info@bücher.example"), ("host", "ｌｏｃａｌｈｏｓｔ")], 1,
-         header_check("To", "info@xn--bcher-kva.example")),
-        ("local part, no SMTPUTF8", ("--no-smtputf8",), [("to", "josé@example.org")], -23, None),
+         [("user", "u"), ("password", "пароль")], 1, None, sent),
+        ("proxy login", (), [("proxy_login", "prøxy|пароль€")], 1, None, sent),
     ]
+    for row in SCENARIOS["international_addresses"]:
+        items = [("from", row.get("sender", "sender@example.org")), ("to", row["recipient"])]
+        items += [("host", row["host"])] if "host" in row else []
+        rows.append((row["name"], () if row["smtputf8"] else ("--no-smtputf8",), items,
+                     row["result"], address_check(row) if "mail_from" in row else None,
+                     (row.get("mail_from"), row.get("rcpt_to"))))
+    return rows
 
 
 def case_international(case):
@@ -483,7 +443,7 @@ def case_international(case):
             subprocess.run(["localedef", "-i", language, "-f", charset, os.path.join(locales, name)],
                            check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         environment = {"LOCPATH": locales, "LC_ALL": name}
-        for row, options, items, expected, check in international_rows(case):
+        for row, options, items, expected, check, addresses in international_rows(case):
             label = "%s, %s" % (name, row)
             port = case.server(*options)
             keys = {key for key, _ in items}
@@ -512,11 +472,9 @@ def case_international(case):
                               "%s: %d messages arrived" % (label, len(arrived))):
                 continue
             for envelope, raw in arrived:
-                wanted = dict(items)
-                case.check(envelope.get("mail_from") == wanted.get("from", "sender@example.org"),
+                case.check(envelope.get("mail_from") == addresses[0],
                            "%s: envelope sender %r" % (label, envelope.get("mail_from")))
-                rcpt = wanted.get("to", "rcpt@example.org").replace("bücher", "xn--bcher-kva")
-                case.check(envelope.get("rcpt_tos") == [rcpt],
+                case.check(envelope.get("rcpt_tos") == [addresses[1]],
                            "%s: envelope recipients %r" % (label, envelope.get("rcpt_tos")))
                 if check:
                     failures = len(case.failures)
@@ -535,8 +493,42 @@ def make_certificate(case):
     return cert, key
 
 
-CASES = [(name[len("case_"):], function) for name, function in globals().items()
-         if name.startswith("case_")]
+def connection_case(row):
+    """A row of the connection table, which the Linux tests send too."""
+    def run(case):
+        server, client, proxy = row.get("server", {}), row.get("client", {}), row.get("proxy")
+        options = ["--require-tls"] if server.get("require_tls") else []
+        if server.get("tls"):
+            cert, key = make_certificate(case)
+            options += ["--cert", cert, "--key", key]
+        for key in ("user", "password", "xoauth2_token"):
+            options += ["--" + key.replace("_", "-"), server[key]] if key in server else []
+        job = base_job(case.server(*options), **{key: "1" if value is True else value
+                                                   for key, value in client.items()})
+        if proxy is not None:  # SOCKS5, with a login when given
+            login = proxy.get("login", [])
+            port = free_port() if proxy.get("absent") else case.socks(*login)
+            job.append(("proxy", "|".join(["127.0.0.1", str(port), "2"] +
+                                          proxy.get("client_login", login))))
+        report = case.run(job)
+        if proxy is not None:
+            case.check(report.get("set_proxy") == ["1"], "SetProxy %r" % report.get("set_proxy"))
+        if row["result"] == 1:
+            envelope = row.get("envelope", {})
+            sent(case, report, {"auth_user": envelope.get("auth_user"),
+                                "tls": envelope.get("tls", False)})
+            return
+        case.check(report.get("result") == [str(row["result"])], "Send %r" % report.get("result"))
+        case.check(report.get("last_result") == [str(row.get("last_result", 0))],
+                   "GetLastResult %r" % report.get("last_result"))
+        case.check(not case.messages(), "a message arrived")
+    return run
+
+
+CASES = [(re.sub(r"\W+", "_", row["name"]), connection_case(row))
+         for row in SCENARIOS["connections"]]
+CASES += [(name[len("case_"):], function) for name, function in globals().items()
+          if name.startswith("case_")]
 
 
 def main(argv):
