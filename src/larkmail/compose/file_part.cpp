@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <new>
 
 namespace SMTPClientNS {
 
@@ -17,10 +19,19 @@ namespace {
 // file part whose file cannot be opened, reported as CURLE_READ_ERROR.
 const size_t kReadFailed = size_t(-1);
 
+// libcurl's encoders ask for a few hundred bytes at a time: the file is read in pieces of this
+// size, not with a system call per request.
+const DWORD kReadPiece = 64 * 1024;
+
 struct FileSource {
     WideString path;
     HANDLE file = INVALID_HANDLE_VALUE;
     bool finished = false; // read to its end: nothing more until a seek
+    // The piece read last (allocated at the first read, freed at the end) and the part of it
+    // not yet handed over.
+    std::unique_ptr<char[]> piece;
+    size_t start = 0;
+    size_t end = 0;
 
     bool Open() {
         if (file == INVALID_HANDLE_VALUE)
@@ -32,6 +43,21 @@ struct FileSource {
         if (file != INVALID_HANDLE_VALUE)
             CloseHandle(file);
         file = INVALID_HANDLE_VALUE;
+        piece.reset();
+        start = end = 0;
+    }
+    // Reads the next piece; false on failure. At the end of the file the piece is empty.
+    bool ReadPiece() {
+        if (!Open())
+            return false;
+        if (!piece)
+            piece.reset(new (std::nothrow) char[kReadPiece]);
+        DWORD read = 0;
+        if (!piece || !ReadFile(file, piece.get(), kReadPiece, &read, nullptr))
+            return false;
+        start = 0;
+        end = read;
+        return true;
     }
 };
 
@@ -39,17 +65,19 @@ size_t ReadFilePart(char* buffer, size_t size, size_t count, void* source) {
     FileSource* file = static_cast<FileSource*>(source);
     if (file->finished)
         return 0;
-    const DWORD wanted = DWORD(std::min<size_t>(size * count, 1u << 30));
-    DWORD read = 0;
-    if (!file->Open() || !ReadFile(file->file, buffer, wanted, &read, nullptr)) {
+    if (file->start == file->end && !file->ReadPiece()) {
         file->Close();
         return kReadFailed;
     }
-    if (read == 0) {
+    if (file->start == file->end) {
         file->Close();
         file->finished = true;
+        return 0;
     }
-    return read;
+    const size_t handed = std::min(size * count, file->end - file->start);
+    std::memcpy(buffer, file->piece.get() + file->start, handed);
+    file->start += handed;
+    return handed;
 }
 
 int SeekFilePart(void* source, curl_off_t offset, int origin) {
@@ -57,6 +85,7 @@ int SeekFilePart(void* source, curl_off_t offset, int origin) {
     if (origin != SEEK_SET || offset < 0)
         return CURL_SEEKFUNC_CANTSEEK;
     file->finished = false;
+    file->start = file->end = 0;
     // A file not yet opened (or closed at its end) is read from its start.
     if (offset == 0 && file->file == INVALID_HANDLE_VALUE)
         return CURL_SEEKFUNC_OK;
