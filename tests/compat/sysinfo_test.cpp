@@ -82,10 +82,17 @@ private:
 TEST(LocalTime, FollowsTheLocalTimeZone) {
     // Five hours east of UTC, no daylight saving time.
     ScopedTimeZone zone("XYZ-5");
-    const time_t before = time(nullptr);
+    // The bounds come from the clock GetLocalTime reads: time() may lag it by a tick, and then
+    // by a second across a second's boundary.
+    const auto now = [] {
+        timespec clock{};
+        clock_gettime(CLOCK_REALTIME, &clock);
+        return clock.tv_sec;
+    };
+    const time_t before = now();
     SYSTEMTIME st{};
     GetLocalTime(&st);
-    const time_t after = time(nullptr);
+    const time_t after = now();
 
     tm fields{};
     fields.tm_year = st.wYear - 1900;
