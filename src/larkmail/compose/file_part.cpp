@@ -23,6 +23,13 @@ const size_t kReadFailed = size_t(-1);
 // size, not with a system call per request.
 const DWORD kReadPiece = 64 * 1024;
 
+// The platform layer's CreateFileW opens regular files only, as Windows opens no folder
+// without backup semantics.
+HANDLE OpenToSend(const WCHAR* path) {
+    return CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 struct FileSource {
     WideString path;
     HANDLE file = INVALID_HANDLE_VALUE;
@@ -35,8 +42,7 @@ struct FileSource {
 
     bool Open() {
         if (file == INVALID_HANDLE_VALUE)
-            file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            file = OpenToSend(path.c_str());
         return file != INVALID_HANDLE_VALUE;
     }
     void Close() {
@@ -107,8 +113,7 @@ void FreeFilePart(void* source) {
 
 // The file's size, or -1 (unknown to the transfer) when it cannot be told now.
 curl_off_t FileSize(const WCHAR* path) {
-    const HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = OpenToSend(path);
     if (file == INVALID_HANDLE_VALUE)
         return -1;
     LARGE_INTEGER size;
@@ -126,6 +131,14 @@ void SetFilePartData(curl_mimepart* part, const WCHAR* path) {
     if (curl_mime_data_cb(part, FileSize(path), ReadFilePart, SeekFilePart, FreeFilePart,
                           source.get()) == CURLE_OK)
         source.release();
+}
+
+bool IsReadableRegularFile(const WCHAR* path) {
+    const HANDLE file = OpenToSend(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
 }
 
 std::string AttachmentFileName(const WCHAR* path) {

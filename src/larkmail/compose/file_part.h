@@ -13,6 +13,9 @@ namespace SMTPClientNS {
 // open file. A file that cannot be read then fails the transfer with CURLE_READ_ERROR.
 void SetFilePartData(curl_mimepart* part, const WCHAR* path);
 
+// True when path names a regular file that can be opened for reading, as the part will open it.
+bool IsReadableRegularFile(const WCHAR* path);
+
 // The name an attachment announces, in UTF-8: the last component of path without control
 // characters, which would otherwise break the part's header lines.
 std::string AttachmentFileName(const WCHAR* path);

@@ -207,21 +207,6 @@ void AttachFiles(curl_mime* root, ISmtpClient* client) {
     }
 }
 
-namespace {
-
-// The platform layer's CreateFileW opens regular files only, as Windows opens no folder
-// without backup semantics.
-bool IsReadableRegularFile(const WCHAR* path) {
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
-}
-
-} // namespace
-
 int CheckFilesToSend(ISmtpClient* client) {
     IMimeMessage* message = client ? client->GetMimeMessage() : nullptr;
     if (!message)
